@@ -1,0 +1,37 @@
+#pragma once
+// A timer ticks every Interval milliseconds while enabled. Enabling it, or setting its
+// Interval, starts a fresh period; an Interval of 0 never ticks. See Scheduler.h.
+#include <cstdint>
+#include <functional>
+
+#include "forms/Control.h"
+
+namespace forms {
+
+class Scheduler;
+
+class Timer : public ControlOf<Timer> {
+public:
+    ControlKind kind() const override { return ControlKind::Timer; }
+
+    bool Enabled() const { return enabled_; }
+    void Enabled(bool on);
+    int32_t Interval() const { return interval_; }
+    void Interval(int32_t ms);
+
+    // Runs on every tick; receives the timer's Index (-1 outside an array).
+    std::function<void(int16_t)> Tick;
+
+private:
+    friend class Scheduler;
+    friend class Form;
+    void restartPeriod();
+
+    bool enabled_ = false;
+    int32_t interval_ = 0;
+    Scheduler* scheduler_ = nullptr;
+    int64_t due_ = 0;
+    uint64_t order_ = 0;  // creation order, breaks ties between timers due at the same time
+};
+
+}  // namespace forms
