@@ -7,20 +7,26 @@ namespace platform {
 
 // The folder of the running program file, without a trailing separator.
 std::string programFolder();
+// Makes programFolder() answer `folder` instead, so game tests can run in a temporary folder
+// filled with their own pictures; an empty string goes back to the real folder.
+void setProgramFolder(const std::string& folder);
 // The running program file's name without folder and without ".exe".
 std::string programBaseName();
 
-// folder + relative, every backslash turned into the native separator, no doubled separator.
+// folder + relative, every backslash turned into the native separator, with exactly one
+// separator between them: joinPath("/a/b", "\\gegner1.gif") == "/a/b/gegner1.gif".
+// A trailing separator of `relative` is kept.
 std::string joinPath(const std::string& folder, const std::string& relative);
 // The existing file or folder whose name matches `path` without regard to case (each component
-// after the first existing one is looked up in its folder); `path` itself when none matches.
+// below the deepest existing prefix is looked up in its folder); `path` itself when none matches.
+// Of several names differing only in case the alphabetically first is taken.
 std::string resolvePath(const std::string& path);
 
 bool fileExists(const std::string& path);    // a plain file, hidden or not
 bool folderExists(const std::string& path);
 // These raise a forms::RuntimeError naming the path when the operation fails.
-void deleteFile(const std::string& path);
-void makeFolder(const std::string& path);
+void deleteFile(const std::string& path);    // a missing file or a folder is a failure
+void makeFolder(const std::string& path);    // missing parents too; an existing folder is fine
 void copyFile(const std::string& from, const std::string& to);  // replaces an existing target
 
 }  // namespace platform

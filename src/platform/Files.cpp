@@ -1,0 +1,237 @@
+#include "platform/Files.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include "forms/Errors.h"
+
+namespace fs = std::filesystem;
+
+namespace platform {
+
+namespace {
+
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+#else
+constexpr char kSeparator = '/';
+#endif
+
+bool isSeparator(char c) { return c == '/' || c == '\\'; }
+
+char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+
+bool sameIgnoringCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (asciiLower(a[i]) != asciiLower(b[i])) return false;
+    return true;
+}
+
+bool endsWithIgnoringCase(const std::string& s, const std::string& suffix) {
+    return s.size() >= suffix.size() && sameIgnoringCase(s.substr(s.size() - suffix.size()), suffix);
+}
+
+// The running program file, full path.
+fs::path programFile() {
+#ifdef _WIN32
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        DWORD n = GetModuleFileNameW(nullptr, buffer.data(), DWORD(buffer.size()));
+        if (n == 0) return fs::current_path() / "Kreiselsturm.exe";
+        if (n < buffer.size()) return fs::path(std::wstring(buffer.data(), n));
+        buffer.resize(buffer.size() * 2);
+    }
+#else
+    std::error_code ec;
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (ec) return fs::current_path(ec) / "Kreiselsturm";
+    // The kernel marks a program file replaced while running; the folder is still the right one.
+    std::string s = exe.string();
+    const std::string deleted = " (deleted)";
+    if (s.size() > deleted.size() && s.compare(s.size() - deleted.size(), deleted.size(), deleted) == 0)
+        exe = s.substr(0, s.size() - deleted.size());
+    return exe;
+#endif
+}
+
+std::optional<std::string>& folderOverride() {
+    static std::optional<std::string> folder;
+    return folder;
+}
+
+// A short German reason for the common failures, to follow the path in a message.
+std::string reasonText(const std::error_code& ec) {
+    if (!ec) return "";
+    const std::error_condition c = ec.default_error_condition();
+    if (c == std::errc::no_such_file_or_directory) return " (nicht vorhanden)";
+    if (c == std::errc::permission_denied || c == std::errc::operation_not_permitted)
+        return " (Zugriff verweigert)";
+    if (c == std::errc::is_a_directory) return " (ist ein Ordner)";
+    if (c == std::errc::not_a_directory) return " (ein Teil des Pfades ist kein Ordner)";
+    if (c == std::errc::no_space_on_device) return " (kein Platz auf dem Datenträger)";
+    if (c == std::errc::read_only_file_system) return " (Datenträger schreibgeschützt)";
+    if (c == std::errc::file_exists) return " (eine Datei dieses Namens ist vorhanden)";
+    return "";
+}
+
+// The entry of `folder` whose name equals `name` without regard to case. Several such entries
+// ("A.gif" and "a.gif") give the alphabetically first, so the choice does not depend on the
+// order the system lists them in.
+std::optional<std::string> findIgnoringCase(const fs::path& folder, const std::string& name) {
+    std::error_code ec;
+    fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec);
+    if (ec) return std::nullopt;
+    std::optional<std::string> best;
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        if (ec) break;
+        std::string entry = it->path().filename().string();
+        if (sameIgnoringCase(entry, name) && (!best || entry < *best)) best = entry;
+    }
+    return best;
+}
+
+}  // namespace
+
+std::string programFolder() {
+    if (folderOverride()) return *folderOverride();
+    static const std::string folder = [] {
+        std::string f = programFile().parent_path().string();
+        while (f.size() > 1 && isSeparator(f.back()) && f[f.size() - 2] != ':') f.pop_back();
+        return f;
+    }();
+    return folder;
+}
+
+void setProgramFolder(const std::string& folder) {
+    if (folder.empty())
+        folderOverride().reset();
+    else
+        folderOverride() = folder;
+}
+
+std::string programBaseName() {
+    std::string name = programFile().filename().string();
+    if (endsWithIgnoringCase(name, ".exe")) name.resize(name.size() - 4);
+    return name;
+}
+
+std::string joinPath(const std::string& folder, const std::string& relative) {
+    auto native = [](std::string s) {
+        std::replace_if(s.begin(), s.end(), isSeparator, kSeparator);
+        return s;
+    };
+    if (folder.empty()) return native(relative);
+    if (relative.empty()) return native(folder);
+    std::string base = native(folder);
+    while (!base.empty() && base.back() == kSeparator) base.pop_back();
+    size_t start = 0;
+    while (start < relative.size() && isSeparator(relative[start])) ++start;
+    return base + kSeparator + native(relative.substr(start));
+}
+
+namespace {
+
+// Resolves `path` component by component, as far as the components are found. `complete` tells
+// whether all of them were; the rest is appended as given.
+std::string resolveAsFarAsFound(const std::string& path, bool& complete) {
+    complete = true;
+    if (path.empty()) return path;
+    std::error_code ec;
+    const fs::path input(path);
+    if (fs::exists(fs::symlink_status(input, ec))) return path;
+
+    fs::path resolved;
+    bool changed = false;
+    for (auto part = input.begin(); part != input.end(); ++part) {
+        const fs::path& element = *part;
+        if (!complete || element.empty() || element == "." || element == ".." ||
+            element == input.root_name() || element == input.root_directory()) {
+            resolved /= element;
+            continue;
+        }
+        fs::path candidate = resolved / element;
+        if (fs::exists(fs::symlink_status(candidate, ec))) {
+            resolved = std::move(candidate);
+            continue;
+        }
+        if (std::optional<std::string> match = findIgnoringCase(resolved, element.string())) {
+            resolved /= *match;
+            changed = true;
+        } else {
+            resolved /= element;
+            complete = false;
+        }
+    }
+    return changed ? resolved.string() : path;
+}
+
+}  // namespace
+
+std::string resolvePath(const std::string& path) {
+    bool complete = false;
+    std::string resolved = resolveAsFarAsFound(path, complete);
+    return complete ? resolved : path;
+}
+
+bool fileExists(const std::string& path) {
+    std::error_code ec;
+    return fs::is_regular_file(resolvePath(path), ec);
+}
+
+bool folderExists(const std::string& path) {
+    std::error_code ec;
+    return fs::is_directory(resolvePath(path), ec);
+}
+
+void deleteFile(const std::string& path) {
+    const std::string target = resolvePath(path);
+    std::error_code ec;
+    const fs::file_status status = fs::symlink_status(target, ec);
+    if (fs::is_directory(status)) ec = std::make_error_code(std::errc::is_a_directory);
+    else if (!fs::exists(status)) ec = std::make_error_code(std::errc::no_such_file_or_directory);
+    else if (!fs::remove(target, ec) && !ec) ec = std::make_error_code(std::errc::no_such_file_or_directory);
+    if (ec)
+        throw forms::RuntimeError("Die Datei '" + path + "' konnte nicht gelöscht werden" +
+                                  reasonText(ec) + ".");
+}
+
+void makeFolder(const std::string& path) {
+    bool complete = false;
+    const std::string target = resolveAsFarAsFound(path, complete);
+    std::error_code ec;
+    if (fs::is_directory(target, ec)) return;
+    // Missing parents are made too, so a nested target folder does not fail halfway.
+    fs::create_directories(target, ec);
+    if (!ec && !fs::is_directory(target, ec) && !ec) ec = std::make_error_code(std::errc::file_exists);
+    if (ec)
+        throw forms::RuntimeError("Der Ordner '" + path + "' konnte nicht angelegt werden" +
+                                  reasonText(ec) + ".");
+}
+
+void copyFile(const std::string& from, const std::string& to) {
+    const std::string source = resolvePath(from);
+    bool complete = false;
+    const std::string target = resolveAsFarAsFound(to, complete);
+    std::error_code ec, ignored;
+    if (!fs::is_regular_file(source, ec)) {
+        if (!ec) ec = std::make_error_code(std::errc::no_such_file_or_directory);
+    } else if (complete && fs::equivalent(source, target, ignored)) {
+        return;  // copying a file onto itself leaves it as it is
+    } else {
+        fs::copy_file(source, target, fs::copy_options::overwrite_existing, ec);
+    }
+    if (ec)
+        throw forms::RuntimeError("Die Datei '" + from + "' konnte nicht nach '" + to +
+                                  "' kopiert werden" + reasonText(ec) + ".");
+}
+
+}  // namespace platform
