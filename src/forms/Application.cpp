@@ -21,7 +21,7 @@ Application::~Application() { scheduler_.remove(repeat_); }
 void Application::start(Form& startup) {
     dispatch([&] {
         startup.Load();
-        startup.Show();
+        if (!startup.hiddenDuringLoad()) startup.Show();
     });
 }
 

@@ -45,6 +45,8 @@ public:
 
     bool loaded() const { return loaded_; }
     bool Visible() const { return visible_; }
+    // True when the Load handler hid the window: then the start-up does not show it.
+    bool hiddenDuringLoad() const { return hiddenInLoad_; }
     void Load();
     void Show();
     void Hide();

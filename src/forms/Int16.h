@@ -24,6 +24,13 @@ public:
     friend Int16 operator+(Int16 a, Int16 b) { return checked(static_cast<long long>(a.v_) + b.v_); }
     friend Int16 operator-(Int16 a, Int16 b) { return checked(static_cast<long long>(a.v_) - b.v_); }
     friend Int16 operator*(Int16 a, Int16 b) { return checked(static_cast<long long>(a.v_) * b.v_); }
+    // Plain int operands, so `Leben - 1` is not ambiguous with the built-in operators.
+    friend Int16 operator+(Int16 a, int b) { return checked(static_cast<long long>(a.v_) + b); }
+    friend Int16 operator-(Int16 a, int b) { return checked(static_cast<long long>(a.v_) - b); }
+    friend Int16 operator*(Int16 a, int b) { return checked(static_cast<long long>(a.v_) * b); }
+    friend Int16 operator+(int a, Int16 b) { return checked(a + static_cast<long long>(b.v_)); }
+    friend Int16 operator-(int a, Int16 b) { return checked(a - static_cast<long long>(b.v_)); }
+    friend Int16 operator*(int a, Int16 b) { return checked(a * static_cast<long long>(b.v_)); }
     Int16& operator+=(Int16 b) { return *this = *this + b; }
     Int16& operator-=(Int16 b) { return *this = *this - b; }
     Int16& operator*=(Int16 b) { return *this = *this * b; }

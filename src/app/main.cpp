@@ -1,0 +1,28 @@
+// Kreiselsturm: picks the SDL backend, creates the two windows and runs the loop.
+#include <cstdio>
+#include <exception>
+
+#include "forms/Application.h"
+#include "forms/Clock.h"
+#include "forms/sdl/SdlBackend.h"
+#include "game/Form1.h"
+#include "platform/Files.h"
+#include "platform/Random.h"
+#include "platform/Script.h"
+#include "updater/Form3.h"
+
+int main() {
+    try {
+        const std::string ordner = platform::programFolder();
+        forms::SteadyClock uhr;
+        forms::SdlBackend backend(ordner);
+        forms::Application app(uhr, backend);
+        game::Form3 form3(app, {ordner, KREISELSTURM_UPDATE_URL, platform::programBaseName(), platform::startUpdateScript});
+        game::Form1 form1(app, form3, {ordner, &platform::processRandom()});
+        app.start(form1);
+        return app.run();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "Kreiselsturm: %s\n", e.what());
+        return 1;
+    }
+}
