@@ -1,0 +1,240 @@
+// The forms runtime: timers, control arrays, ending the program, 16-bit numbers, key repeat.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "forms/Application.h"
+#include "forms/ControlArray.h"
+#include "forms/Errors.h"
+#include "forms/Int16.h"
+#include "forms/Label.h"
+#include "forms/Timer.h"
+#include "forms/headless/HeadlessBackend.h"
+
+namespace {
+
+struct Log {
+    std::vector<std::string> lines;
+    void add(std::string s) { lines.push_back(std::move(s)); }
+};
+
+class TestForm : public forms::Form {
+public:
+    struct Controls {
+        forms::Timer a, b;
+        forms::ControlArray<forms::Timer> array;
+        forms::Label label;
+    };
+    TestForm(forms::Application& app, Log& log) : forms::Form(app, "Test", forms::ScaleUnit::Point, 2000, 2000), log(log) {}
+
+    Controls& c() { return *controls; }
+    Log& log;
+    std::vector<int16_t> keys;
+
+protected:
+    void createControls() override {
+        controls = std::make_shared<Controls>();
+        adopt(controls->a, "a");
+        adopt(controls->b, "b");
+        controls->array.create(*this, "array");
+        adopt(controls->label, "label");
+    }
+    void destroyControls() override { app().retire(std::move(controls)); }
+    void Form_KeyDown(int16_t key, int16_t) override { keys.push_back(key); }
+
+private:
+    std::shared_ptr<Controls> controls;
+};
+
+class Runtime : public ::testing::Test {
+protected:
+    forms::ManualClock clock;
+    forms::HeadlessBackend backend;
+    forms::Application app{clock, backend};
+    Log log;
+    TestForm form{app, log};
+    void SetUp() override { app.start(form); }
+    forms::Timer& a() { return form.c().a; }
+    forms::Timer& b() { return form.c().b; }
+};
+
+TEST_F(Runtime, TimersTickEveryIntervalAndZeroNeverTicks) {
+    int ticks = 0;
+    a().Tick = [&](int16_t) { ++ticks; };
+    a().Interval(0);
+    a().Enabled(true);
+    app.advance(10000);
+    EXPECT_EQ(ticks, 0) << "an Interval of 0 never ticks";
+
+    a().Interval(100);
+    app.advance(1000);
+    EXPECT_EQ(ticks, 10);
+    a().Enabled(false);
+    app.advance(1000);
+    EXPECT_EQ(ticks, 10);
+}
+
+TEST_F(Runtime, EnablingOrRetimingRestartsThePeriod) {
+    std::vector<int64_t> at;
+    a().Tick = [&](int16_t) { at.push_back(clock.nowMs()); };
+    a().Interval(100);
+    a().Enabled(true);
+    app.advance(60);
+    a().Interval(100);  // same value, still a fresh period
+    app.advance(60);
+    EXPECT_TRUE(at.empty());
+    app.advance(40);
+    ASSERT_EQ(at.size(), 1u);
+    EXPECT_EQ(at[0], 160);
+
+    a().Enabled(false);
+    a().Enabled(true);
+    app.advance(99);
+    EXPECT_EQ(at.size(), 1u);
+    app.advance(1);
+    EXPECT_EQ(at.size(), 2u);
+}
+
+TEST_F(Runtime, DueTimersTickInTimeOrderThenCreationOrder) {
+    a().Tick = [&](int16_t) { log.add("a@" + std::to_string(clock.nowMs())); };
+    b().Tick = [&](int16_t) { log.add("b@" + std::to_string(clock.nowMs())); };
+    b().Interval(30);
+    a().Interval(50);
+    b().Enabled(true);
+    a().Enabled(true);
+    app.advance(100);
+    EXPECT_EQ(log.lines, (std::vector<std::string>{"b@30", "a@50", "b@60", "b@90", "a@100"}));
+}
+
+TEST_F(Runtime, ALateLoopTicksOnceNotInABurst) {
+    int ticks = 0;
+    a().Tick = [&](int16_t) { ++ticks; };
+    a().Interval(10);
+    a().Enabled(true);
+    clock.set(95);  // the loop was busy for nine periods
+    app.runDueTimers();
+    EXPECT_EQ(ticks, 1);
+    clock.set(104);
+    app.runDueTimers();
+    EXPECT_EQ(ticks, 1);
+    clock.set(105);
+    app.runDueTimers();
+    EXPECT_EQ(ticks, 2);
+}
+
+TEST_F(Runtime, ATimerDestroyedInItsOwnTickNeverTicksAgainAndFreesItsSlot) {
+    auto& array = form.c().array;
+    int ticks = 0;
+    forms::Timer& one = array.Load(1);
+    one.Interval(10);
+    one.Enabled(true);
+    // A second element due at the same moment, destroyed by the first one's handler.
+    forms::Timer& two = array.Load(2);
+    two.Interval(10);
+    two.Enabled(true);
+    two.Tick = [&](int16_t) { ADD_FAILURE() << "element 2 was unloaded before its turn"; };
+    one.Tick = [&](int16_t) {
+        ++ticks;
+        array.Unload(2);
+        array.Unload(1);
+        EXPECT_FALSE(array.exists(1));
+        EXPECT_EQ(array.UBound(), 0);
+        // The index is free at once: a new element may take it in the same handler.
+        forms::Timer& again = array.Load(1);
+        EXPECT_FALSE(again.Enabled()) << "a copy of element 0, which is disabled";
+        array.Unload(1);
+    };
+    app.advance(100);
+    EXPECT_EQ(ticks, 1);
+    EXPECT_FALSE(array.exists(1));
+    EXPECT_FALSE(array.exists(2));
+}
+
+TEST_F(Runtime, EndAndRunTimeErrorsStopEveryFurtherHandler) {
+    a().Tick = [&](int16_t) {
+        log.add("a");
+        forms::End();
+    };
+    b().Tick = [&](int16_t) { log.add("b"); };
+    a().Interval(10);
+    b().Interval(10);
+    a().Enabled(true);
+    b().Enabled(true);
+    app.advance(100);
+    EXPECT_EQ(log.lines, std::vector<std::string>{"a"});
+    EXPECT_TRUE(app.ended());
+    EXPECT_EQ(app.exitCode(), 0);
+    EXPECT_TRUE(backend.shownBoxes().empty());
+    app.keyDown(form, 37);
+    EXPECT_TRUE(form.keys.empty()) << "no handler after End";
+}
+
+TEST(RuntimeErrors, AreShownOnceAndEndWithAFailureStatus) {
+    forms::ManualClock clock;
+    forms::HeadlessBackend backend;
+    forms::Application app{clock, backend};
+    Log log;
+    TestForm form{app, log};
+    app.start(form);
+    form.c().a.Tick = [&](int16_t) {
+        forms::Int16 big = 32767;
+        big += 1;
+        log.add("after overflow");
+    };
+    form.c().b.Tick = [&](int16_t) { log.add("b"); };
+    form.c().a.Interval(10);
+    form.c().b.Interval(10);
+    form.c().a.Enabled(true);
+    form.c().b.Enabled(true);
+    app.advance(50);
+    EXPECT_TRUE(log.lines.empty());
+    EXPECT_EQ(app.exitCode(), 1);
+    ASSERT_EQ(backend.shownBoxes().size(), 1u);
+    EXPECT_NE(backend.shownBoxes()[0].box.text.find("Überlauf"), std::string::npos);
+}
+
+TEST(Int16Arithmetic, RaisesOverflowOutsideSixteenBits) {
+    forms::Int16 x = -32768;
+    EXPECT_THROW(x - 1, forms::RuntimeError);
+    EXPECT_THROW(forms::Int16(200) * 200, forms::RuntimeError);
+    EXPECT_EQ(forms::Int16(-32767) - 1, -32768);
+    EXPECT_EQ((forms::Int16(3) - 1) * 10 + forms::Int16(23), 43);
+}
+
+TEST_F(Runtime, KeysRepeatWhileTheLastPressedKeyIsHeld) {
+    app.keyDown(form, 37);
+    app.advance(499);
+    EXPECT_EQ(form.keys.size(), 1u);
+    app.advance(1);
+    EXPECT_EQ(form.keys.size(), 2u);
+    app.advance(33 * 3);
+    EXPECT_EQ(form.keys.size(), 5u);
+    app.keyDown(form, 38);  // the newer key takes over the repeat
+    app.advance(500);
+    EXPECT_EQ(form.keys.back(), 38);
+    const size_t held = form.keys.size();
+    app.keyUp(form, 37);  // releasing the older key does not stop it
+    app.advance(33);
+    EXPECT_EQ(form.keys.size(), held + 1);
+    app.keyUp(form, 38);
+    app.advance(1000);
+    EXPECT_EQ(form.keys.size(), held + 1);
+}
+
+TEST_F(Runtime, UnloadingTheWindowInsideAHandlerKeepsItsControlsUntilTheHandlerEnds) {
+    forms::Label* label = &form.c().label;
+    a().Tick = [&](int16_t) {
+        form.Unload();
+        EXPECT_FALSE(label->alive());
+        label->Caption = "still valid memory";  // freed only after this handler
+        form.Load();
+    };
+    a().Interval(10);
+    a().Enabled(true);
+    app.advance(10);
+    EXPECT_TRUE(form.loaded());
+    EXPECT_FALSE(form.c().a.Enabled()) << "fresh controls after the reload";
+}
+
+}  // namespace
