@@ -1,0 +1,292 @@
+// The game window as a player meets it: start-up, the start screen, starting, stopping and
+// restarting a game, steering the sprite and the layout on resize.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/GameHarness.h"
+#include "support/TestPictures.h"
+
+namespace {
+
+using forms::Key::Down;
+using forms::Key::Escape;
+using forms::Key::Left;
+using forms::Key::Right;
+using forms::Key::Up;
+
+std::string fileName(const forms::PictureRef& p) { return p ? std::filesystem::path(p->path).filename().string() : ""; }
+
+TEST(StartUp, CountsPicturesUpToTheFirstGapAndIgnoresCase) {
+    GameHarness h({5, 2});
+    std::filesystem::remove(h.file("gegner4.gif"));
+    std::filesystem::rename(h.file("gegner1.gif"), h.file("Gegner1.GIF"));
+    h.start();
+    EXPECT_EQ(h.form1->gegnergrafiken, 3);
+    EXPECT_EQ(h.form1->spielergrafiken, 2);
+    EXPECT_EQ(fileName(h.ui().Gegnerbox.picture), "Gegner1.GIF");
+    EXPECT_EQ(h.ui().Gegnerbox.Tag, "1");
+    EXPECT_EQ(h.form1->Leben, 3);
+    EXPECT_EQ(h.form1->Level, 1);
+    EXPECT_EQ(h.form1->altegröße, 49) << "48.75 points, rounded";
+    EXPECT_TRUE(h.ui().AvoidTimer.Enabled());
+    EXPECT_TRUE(h.form1->Visible());
+    EXPECT_FALSE(h.app.ended());
+}
+
+TEST(StartUp, AMissingPictureSetEndsTheProgramWithItsMessage) {
+    for (PictureSet set : {PictureSet{0, 3}, PictureSet{3, 0}}) {
+        GameHarness h(set);
+        h.start();
+        ASSERT_EQ(h.backend.shownBoxes().size(), 1u);
+        EXPECT_EQ(h.backend.shownBoxes()[0].box.text, "Gegnergrafiken wurden nicht gefunden!");
+        EXPECT_EQ(h.backend.shownBoxes()[0].box.title, "Error!");
+        EXPECT_TRUE(h.app.ended());
+        EXPECT_FALSE(h.form1->Visible());
+    }
+}
+
+TEST(StartUp, AMissingOrBrokenPictureEndsThroughTheRunTimeErrorNamingTheFile) {
+    {
+        GameHarness h;
+        std::filesystem::remove(h.file("Splash.jpg"));
+        h.start();
+        EXPECT_EQ(h.app.exitCode(), 1);
+        ASSERT_EQ(h.backend.shownBoxes().size(), 1u);
+        EXPECT_NE(h.backend.shownBoxes()[0].box.text.find("Splash.jpg"), std::string::npos);
+    }
+    {
+        GameHarness h;
+        h.folder.write("gegner2.gif", std::string_view("GIF89a, but nothing else"));
+        h.start();
+        h.advance(1000);  // the preview asks for picture 2
+        EXPECT_EQ(h.app.exitCode(), 1);
+        EXPECT_NE(h.app.failure().find("gegner2.gif"), std::string::npos);
+    }
+}
+
+TEST(StartUp, DeletesALeftoverUpdateScript) {
+    GameHarness h;
+    h.folder.write("Update.CMD", std::string_view("del x\r\n"));
+    h.start();
+    EXPECT_FALSE(std::filesystem::exists(h.file("Update.CMD")));
+    EXPECT_FALSE(h.app.ended());
+}
+
+TEST(StartScreen, ArrowButtonsChooseThePlayerPicture) {
+    GameHarness h({3, 3});
+    h.start();
+    auto& left = h.ui().Command1[0];
+    auto& right = h.ui().Command1[1];
+    EXPECT_FALSE(left.Enabled);
+    EXPECT_TRUE(right.Enabled);
+    h.click(right);
+    h.click(right);
+    EXPECT_EQ(fileName(h.ui().Spielerbox.picture), "spieler3.gif");
+    EXPECT_FALSE(right.Enabled);
+    EXPECT_TRUE(left.Enabled);
+    h.click(right);  // disabled: nothing happens
+    EXPECT_EQ(h.form1->ausgewähltespielergrafik, 3);
+    h.click(left);
+    h.click(left);
+    EXPECT_EQ(h.form1->ausgewähltespielergrafik, 1);
+    EXPECT_FALSE(left.Enabled);
+}
+
+TEST(StartScreen, WithOnePlayerPictureBothArrowsAreDisabledFromTheStart) {
+    GameHarness h({2, 1});
+    h.start();
+    EXPECT_FALSE(h.ui().Command1[0].Enabled);
+    EXPECT_FALSE(h.ui().Command1[1].Enabled);
+    h.click(h.ui().Command1[1]);
+    EXPECT_FALSE(h.app.ended());
+}
+
+TEST(StartScreen, ThePreviewCyclesThroughTheEnemyPicturesOncePerSecond) {
+    GameHarness h({3, 1});
+    h.start();
+    std::string seen;
+    for (int i = 0; i < 5; ++i) {
+        h.advance(1000);
+        seen += h.ui().Gegnerbox.Tag;
+    }
+    EXPECT_EQ(seen, "23123");
+    EXPECT_EQ(fileName(h.ui().Gegnerbox.picture), "gegner3.gif");
+}
+
+TEST(Game, StartShowsTheChosenSpriteFixesTheBorderAndRunsTheGameTimers) {
+    GameHarness h;
+    h.start();
+    h.click(h.ui().Command1[1]);
+    h.click(h.ui().Command1[2]);
+    auto& ui = h.ui();
+    EXPECT_EQ(fileName(ui.Spieler.picture), "spieler2.gif");
+    EXPECT_FALSE(ui.Splash.Visible);
+    EXPECT_EQ(h.form1->BorderStyle(), forms::BorderStyle::FixedSingle);
+    EXPECT_FALSE(ui.AvoidTimer.Enabled());
+    EXPECT_TRUE(ui.Spawner[0].Enabled());
+    EXPECT_TRUE(ui.Leveluptimer.Enabled());
+    EXPECT_TRUE(ui.Powerspawner.Enabled());
+    EXPECT_EQ(ui.Label2.Caption, "1");
+    EXPECT_EQ(ui.Label4.Caption, "3");
+
+    h.form1->allesstoppen();
+    for (forms::Control* c : h.form1->controls())
+        if (c->kind() == forms::ControlKind::Timer) EXPECT_FALSE(static_cast<forms::Timer*>(c)->Enabled()) << c->Name;
+    EXPECT_TRUE(ui.Powertimer.exists(0));
+}
+
+TEST(Game, RestartBringsBackAFreshStartScreenWithoutAskingForUpdates) {
+    GameHarness h;
+    h.start();
+    h.click(h.ui().Command1[1]);
+    h.click(h.ui().Command1[2]);
+    h.form1->Leben = 1;
+    h.form1->Level = 7;
+    h.form1->gegnerbesiegt = 12;
+    h.ui().Spawner.Load(6);
+    h.ui().Highscore.Visible = true;
+    h.click(h.ui().Command2);
+
+    auto& ui = h.ui();
+    EXPECT_TRUE(ui.Splash.Visible);
+    EXPECT_FALSE(ui.Highscore.Visible);
+    EXPECT_FALSE(ui.Spawner.exists(6));
+    EXPECT_EQ(h.form1->Leben, 3);
+    EXPECT_EQ(h.form1->Level, 1);
+    EXPECT_EQ(h.form1->gegnerbesiegt, 0);
+    EXPECT_EQ(h.form1->ausgewähltespielergrafik, 1);
+    EXPECT_EQ(h.form1->reloadflag, forms::False);
+    EXPECT_EQ(h.form1->BorderStyle(), forms::BorderStyle::Sizable);
+    EXPECT_TRUE(h.form1->Visible());
+    EXPECT_FALSE(h.app.ended());
+    EXPECT_TRUE(h.backend.shownBoxes().empty());
+}
+
+TEST(Game, ClosingTheWindowEndsTheProgram) {
+    GameHarness h;
+    h.startGame();
+    h.app.closeRequested(*h.form1);
+    EXPECT_TRUE(h.app.ended());
+    EXPECT_EQ(h.app.exitCode(), 0);
+}
+
+class Steering : public ::testing::Test {
+protected:
+    GameHarness h;
+    void SetUp() override { h.startGame(); }
+    forms::Image& sprite() { return h.ui().Spieler; }
+};
+
+TEST_F(Steering, AHeldKeyStepsOncePerEventIncludingRepeats) {
+    const float x = sprite().Left;
+    h.press(Left);
+    EXPECT_FLOAT_EQ(sprite().Left, x - 5);
+    h.advance(500 + 33 * 2);  // first repeat after 500 ms, then every 33 ms
+    EXPECT_FLOAT_EQ(sprite().Left, x - 20);
+    h.release(Left);
+    EXPECT_FLOAT_EQ(sprite().Left, x - 20) << "the release with nothing held only checks contacts";
+}
+
+TEST_F(Steering, DiagonalsAndConflictingKeys) {
+    const float x = sprite().Left, y = sprite().Top;
+    h.press(Left);
+    h.press(Up);  // "lu": left and up
+    EXPECT_FLOAT_EQ(sprite().Left, x - 10);
+    EXPECT_FLOAT_EQ(sprite().Top, y - 5);
+    h.release(Left);  // "u": one step up at the release
+    EXPECT_FLOAT_EQ(sprite().Top, y - 10);
+    EXPECT_FLOAT_EQ(sprite().Left, x - 10);
+    h.release(Up);
+
+    h.press(Left);
+    h.press(Right);  // "lr": no step
+    EXPECT_FLOAT_EQ(sprite().Left, x - 15);
+    h.release(Left);  // "r"
+    EXPECT_FLOAT_EQ(sprite().Left, x - 10);
+    h.release(Right);
+    h.release(Down);  // never pressed: nothing changes, nothing breaks
+    h.press(Down);
+    EXPECT_FLOAT_EQ(sprite().Top, y - 5);
+}
+
+TEST_F(Steering, StepsNeverReachAnEdge) {
+    sprite().Left = 6;
+    h.tap(Left);
+    EXPECT_FLOAT_EQ(sprite().Left, 1);
+    h.tap(Left);
+    EXPECT_FLOAT_EQ(sprite().Left, 1) << "1 - 5 is not above 0";
+    sprite().Left = 5;
+    h.tap(Left);
+    EXPECT_FLOAT_EQ(sprite().Left, 5) << "5 - 5 = 0 is not above 0";
+
+    const float width = h.form1->ScaleWidth();
+    sprite().Left = width - sprite().Width - 5;  // one step would touch the edge exactly
+    h.tap(Right);
+    EXPECT_FLOAT_EQ(sprite().Left, width - sprite().Width - 5);
+    sprite().Top = 7;
+    h.press(Left);
+    h.press(Up);  // at the top edge a diagonal slides along it
+    EXPECT_FLOAT_EQ(sprite().Top, 2);
+    h.press(Up);
+    EXPECT_FLOAT_EQ(sprite().Top, 2);
+}
+
+TEST_F(Steering, EscapeEndsOnlyOnTheHighscorePanelAndOnlyWhenHeldAlone) {
+    h.tap(Escape);
+    EXPECT_FALSE(h.app.ended());
+    h.ui().Highscore.Visible = true;
+    const float x = sprite().Left;
+    h.press(Left);
+    EXPECT_FLOAT_EQ(sprite().Left, x) << "no steering while the table is shown";
+    h.press(Escape);  // "le"
+    EXPECT_FALSE(h.app.ended());
+    h.release(Left);  // "e"
+    EXPECT_TRUE(h.app.ended());
+    EXPECT_EQ(h.app.exitCode(), 0);
+}
+
+TEST_F(Steering, ThePowerUpCountdownRestoresSpeedAndSizeAndPushesTheSpriteInside) {
+    auto& ui = h.ui();
+    ui.Label5.Caption = "10";
+    ui.Label5.Visible = ui.Label6.Visible = true;
+    ui.Timer1.Enabled(true);
+    h.form1->Geschwindigkeit = 20;
+    ui.Spieler.Width = ui.Spieler.Height = 12.25f;
+    ui.Spieler.Left = h.form1->ScaleWidth() - 13;
+    ui.Spieler.Top = 3;
+    h.advance(9000);
+    EXPECT_EQ(ui.Label5.Caption, "1");
+    EXPECT_EQ(h.form1->Geschwindigkeit, 20);
+    h.advance(1000);
+    EXPECT_EQ(ui.Label5.Caption, "0");
+    EXPECT_FALSE(ui.Label5.Visible || ui.Label6.Visible || ui.Timer1.Enabled());
+    EXPECT_EQ(h.form1->Geschwindigkeit, 5);
+    EXPECT_FLOAT_EQ(ui.Spieler.Width, 49);
+    EXPECT_FLOAT_EQ(ui.Spieler.Height, 49);
+    EXPECT_FLOAT_EQ(ui.Spieler.Left, h.form1->ScaleWidth() - 49);
+    EXPECT_FLOAT_EQ(ui.Spieler.Top, 3);
+}
+
+TEST(Layout, PanelsAndSpriteStayCentredOnResize) {
+    GameHarness h;
+    h.start();
+    auto& ui = h.ui();
+    EXPECT_FLOAT_EQ(ui.Splash.Left, 85.125f);
+    EXPECT_FLOAT_EQ(ui.Splash.Top, 108.375f);
+    EXPECT_NEAR(ui.Highscore.Left, 210.85f, 1e-3);
+    EXPECT_NEAR(ui.Highscore.Top, 175.275f, 1e-3);
+
+    h.app.resized(*h.form1, 400, 300);  // smaller than the start panel: cut equally
+    EXPECT_FLOAT_EQ(ui.Splash.Left, 200 - 255);
+    EXPECT_FLOAT_EQ(ui.Splash.Top, 150 - 374.25f / 2);
+    EXPECT_FLOAT_EQ(ui.Spieler.Left + ui.Spieler.Width / 2, 200);
+    EXPECT_FLOAT_EQ(ui.Highscore.Top + ui.Highscore.Height / 2, 150);
+
+    h.click(ui.Command1[2]);
+    ui.Spieler.Left = 3;
+    h.app.resized(*h.form1, 800, 600);
+    EXPECT_FLOAT_EQ(ui.Spieler.Left, 400 - 48.75f / 2) << "a size change during a game re-centres the sprite";
+}
+
+}  // namespace
