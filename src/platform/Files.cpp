@@ -63,11 +63,6 @@ fs::path programFile() {
 #endif
 }
 
-std::optional<std::string>& folderOverride() {
-    static std::optional<std::string> folder;
-    return folder;
-}
-
 // A short German reason for the common failures, to follow the path in a message.
 std::string reasonText(const std::error_code& ec) {
     if (!ec) return "";
@@ -102,20 +97,12 @@ std::optional<std::string> findIgnoringCase(const fs::path& folder, const std::s
 }  // namespace
 
 std::string programFolder() {
-    if (folderOverride()) return *folderOverride();
     static const std::string folder = [] {
         std::string f = programFile().parent_path().string();
         while (f.size() > 1 && isSeparator(f.back()) && f[f.size() - 2] != ':') f.pop_back();
         return f;
     }();
     return folder;
-}
-
-void setProgramFolder(const std::string& folder) {
-    if (folder.empty())
-        folderOverride().reset();
-    else
-        folderOverride() = folder;
 }
 
 std::string programBaseName() {

@@ -7,9 +7,6 @@ namespace platform {
 
 // The folder of the running program file, without a trailing separator.
 std::string programFolder();
-// Makes programFolder() answer `folder` instead, so game tests can run in a temporary folder
-// filled with their own pictures; an empty string goes back to the real folder.
-void setProgramFolder(const std::string& folder);
 // The running program file's name without folder and without ".exe".
 std::string programBaseName();
 

@@ -5,9 +5,11 @@
 
 namespace platform {
 
-// Decodes a GIF or JPEG file (names matched without regard to case). Decoded pictures are
-// cached by path and modification time. A missing or undecodable file raises a
-// forms::RuntimeError that names the file, cache or not.
+// Decodes a GIF or JPEG file (names matched without regard to case) into RGBA; a GIF's
+// transparent colour gets alpha 0. Decoded pictures are cached by path, modification time and
+// length, checked against the file on every call, so a changed file is decoded again. A missing
+// or undecodable file raises a forms::RuntimeError that names the file, cache or not:
+// "Die Bilddatei '<path>' wurde nicht gefunden." / "... kann nicht gelesen werden."
 forms::PictureRef loadPicture(const std::string& path);
 
 }  // namespace platform
