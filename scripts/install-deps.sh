@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what building, playing and testing Kreiselsturm needs on Debian 12.
+# Skips apt-get entirely when everything is already there.
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake pkg-config
+  libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libcurl4-openssl-dev
+  libgtest-dev libbenchmark-dev libcpp-httplib-dev
+  xvfb xauth xdotool x11-apps x11-utils x11-xserver-utils imagemagick openbox python3 python3-pil
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+echo "Installing: ${missing[*]}"
+$SUDO apt-get update
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Sets everything up, builds Kreiselsturm and runs every test: unit and game tests, the
+# real-window tests under Xvfb, then the unit and game tests again with AddressSanitizer and
+# UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/install-deps.sh
+jobs=$(nproc)
+
+cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build-test -j"$jobs"
+(cd build-test && ctest --output-on-failure -j"$jobs" -L unit)
+(cd build-test && ctest --output-on-failure -L e2e)
+
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKREISELSTURM_SANITIZE=ON
+cmake --build build-asan -j"$jobs"
+(cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j"$jobs" -L unit)
