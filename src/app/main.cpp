@@ -1,4 +1,5 @@
 // Kreiselsturm: picks the SDL backend, creates the two windows and runs the loop.
+#include <cstddef>
 #include <cstdio>
 #include <exception>
 
@@ -7,9 +8,13 @@
 #include "forms/sdl/SdlBackend.h"
 #include "game/Form1.h"
 #include "platform/Files.h"
+#include "platform/Pictures.h"
 #include "platform/Random.h"
 #include "platform/Script.h"
 #include "updater/Form3.h"
+
+extern const unsigned char kreiselsturmIcon[];
+extern const std::size_t kreiselsturmIconSize;
 
 int main() {
     try {
@@ -19,6 +24,7 @@ int main() {
         forms::Application app(uhr, backend);
         game::Form3 form3(app, {ordner, KREISELSTURM_UPDATE_URL, platform::programBaseName(), platform::startUpdateScript});
         game::Form1 form1(app, form3, {ordner, &platform::processRandom()});
+        form1.icon = platform::decodePicture(kreiselsturmIcon, kreiselsturmIconSize, "icon.gif");
         app.start(form1);
         return app.run();
     } catch (const std::exception& e) {

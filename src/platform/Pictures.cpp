@@ -30,9 +30,9 @@ struct SurfaceDeleter {
 };
 using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
 
-// Decodes `file`; nullptr when SDL_image cannot make sense of it.
-std::shared_ptr<forms::Picture> decode(const std::string& file) {
-    SurfacePtr loaded(IMG_Load(file.c_str()));
+// Decodes a picture file's bytes; nullptr when SDL_image cannot make sense of them.
+std::shared_ptr<forms::Picture> decode(SDL_RWops* bytes, const std::string& file) {
+    SurfacePtr loaded(bytes ? IMG_Load_RW(bytes, 1) : nullptr);
     if (!loaded) return nullptr;
     // RGBA32 turns the colour key of a transparent GIF into alpha 0 and gives JPEGs alpha 255.
     SurfacePtr rgba(SDL_ConvertSurfaceFormat(loaded.get(), SDL_PIXELFORMAT_RGBA32, 0));
@@ -74,9 +74,15 @@ forms::PictureRef loadPicture(const std::string& path) {
         return hit->second.picture;
 
     cache.erase(file);
-    std::shared_ptr<forms::Picture> picture = decode(file);
+    std::shared_ptr<forms::Picture> picture = decode(SDL_RWFromFile(file.c_str(), "rb"), file);
     if (!picture) throw forms::RuntimeError("Die Bilddatei '" + path + "' kann nicht gelesen werden.");
     cache[file] = CacheEntry{modified, size, picture};
+    return picture;
+}
+
+forms::PictureRef decodePicture(const unsigned char* bytes, size_t size, const std::string& name) {
+    std::shared_ptr<forms::Picture> picture = decode(SDL_RWFromConstMem(bytes, static_cast<int>(size)), name);
+    if (!picture) throw forms::RuntimeError("Das Bild '" + name + "' kann nicht gelesen werden.");
     return picture;
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <string>
 
 #include "forms/Picture.h"
@@ -11,5 +12,8 @@ namespace platform {
 // or undecodable file raises a forms::RuntimeError that names the file, cache or not:
 // "Die Bilddatei '<path>' wurde nicht gefunden." / "... kann nicht gelesen werden."
 forms::PictureRef loadPicture(const std::string& path);
+
+// Decodes a picture held in the program (the window icon).
+forms::PictureRef decodePicture(const unsigned char* bytes, size_t size, const std::string& name);
 
 }  // namespace platform
