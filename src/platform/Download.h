@@ -7,6 +7,7 @@ namespace platform {
 struct DownloadLimits {
     long connectTimeoutMs = 3000;
     long totalTimeoutMs = 20000;
+    long stallTimeoutMs = 0;  // > 0: give up when no byte arrived for this long
     size_t maxBytes = 0;  // 0: no cap
 };
 

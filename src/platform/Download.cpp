@@ -1,0 +1,162 @@
+#include "platform/Download.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <mutex>
+#include <system_error>
+
+#include "platform/Files.h"
+
+namespace platform {
+
+namespace {
+
+constexpr int kMaxRedirects = 5;
+
+struct Sink {
+    CURL* curl = nullptr;
+    std::FILE* file = nullptr;
+    size_t written = 0;
+    size_t maxBytes = 0;
+    bool tooBig = false;
+};
+
+long responseCode(CURL* curl) {
+    long code = 0;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &code);
+    return code;
+}
+
+size_t writeBody(char* data, size_t size, size_t count, void* user) {
+    auto& sink = *static_cast<Sink*>(user);
+    const size_t n = size * count;
+    // The body of a redirect is not the file.
+    const long code = responseCode(sink.curl);
+    if (code >= 300 && code < 400) return n;
+    if (sink.maxBytes != 0 && sink.written + n > sink.maxBytes) {
+        sink.tooBig = true;
+        return 0;  // aborts the transfer
+    }
+    if (std::fwrite(data, 1, n, sink.file) != n) return 0;
+    sink.written += n;
+    return n;
+}
+
+bool startsWithIgnoringCase(const std::string& s, const char* prefix) {
+    for (size_t i = 0; prefix[i]; ++i) {
+        if (i >= s.size()) return false;
+        char c = s[i];
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+        if (c != prefix[i]) return false;
+    }
+    return true;
+}
+
+bool isHttps(const std::string& url) { return startsWithIgnoringCase(url, "https://"); }
+bool isHttp(const std::string& url) { return startsWithIgnoringCase(url, "http://"); }
+
+void initialiseOnce() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+struct Easy {
+    CURL* handle = curl_easy_init();
+    ~Easy() {
+        if (handle) curl_easy_cleanup(handle);
+    }
+};
+
+// Fetches into the open `sink.file`, following redirects ourselves so that each hop can be
+// checked: only http(s), never from https down to http.
+int fetch(const std::string& url, Sink& sink, const DownloadLimits& limits) {
+    Easy easy;
+    CURL* curl = easy.handle;
+    if (!curl) return CURLE_FAILED_INIT;
+    sink.curl = curl;
+
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+#if LIBCURL_VERSION_NUM >= 0x075500
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+#else
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS, long(CURLPROTO_HTTP | CURLPROTO_HTTPS));
+#endif
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+    curl_easy_setopt(curl, CURLOPT_USERAGENT, "Kreiselsturm-Updater");
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, writeBody);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
+    if (limits.maxBytes != 0)
+        curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(limits.maxBytes));
+    if (limits.stallTimeoutMs > 0) {
+        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, std::max(1L, limits.stallTimeoutMs / 1000));
+    }
+
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(limits.totalTimeoutMs);
+    std::string current = url;
+    for (int hop = 0; hop <= kMaxRedirects; ++hop) {
+        if (!isHttp(current) && !isHttps(current)) return CURLE_UNSUPPORTED_PROTOCOL;
+        const long left = long(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count());
+        if (left <= 0) return CURLE_OPERATION_TIMEDOUT;
+        curl_easy_setopt(curl, CURLOPT_URL, current.c_str());
+        curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, left);
+        curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, std::min(left, limits.connectTimeoutMs));
+
+        const CURLcode rc = curl_easy_perform(curl);
+        if (sink.tooBig) return CURLE_FILESIZE_EXCEEDED;
+        if (rc != CURLE_OK) return rc;
+        const long code = responseCode(curl);
+        if (code >= 400) return CURLE_HTTP_RETURNED_ERROR;
+        if (code >= 300) {
+            char* next = nullptr;
+            curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &next);
+            if (!next) return CURLE_HTTP_RETURNED_ERROR;  // a redirect without a target
+            std::string target = next;
+            if (isHttps(current) && !isHttps(target)) return CURLE_UNSUPPORTED_PROTOCOL;
+            current = std::move(target);
+            continue;
+        }
+        if (code < 200) return CURLE_WEIRD_SERVER_REPLY;
+        curl_off_t expected = -1;
+        curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &expected);
+        if (expected >= 0 && curl_off_t(sink.written) != expected) return CURLE_PARTIAL_FILE;
+        return 0;
+    }
+    return CURLE_TOO_MANY_REDIRECTS;
+}
+
+}  // namespace
+
+int download(const std::string& url, const std::string& file, const DownloadLimits& limits) {
+    initialiseOnce();
+    namespace fs = std::filesystem;
+    // An existing file of the same name in another spelling is the one to replace.
+    const fs::path target = resolvePath(file);
+    fs::path temporary = target;
+    temporary += ".download";
+    std::error_code ec;
+    fs::remove(temporary, ec);
+
+    Sink sink;
+    sink.maxBytes = limits.maxBytes;
+    sink.file = std::fopen(temporary.string().c_str(), "wbx");
+    if (!sink.file) return CURLE_WRITE_ERROR;
+    int rc = fetch(url, sink, limits);
+    if (std::fclose(sink.file) != 0 && rc == 0) rc = CURLE_WRITE_ERROR;
+    if (rc == 0) {
+        fs::rename(temporary, target, ec);
+        if (ec) rc = CURLE_WRITE_ERROR;
+    }
+    if (rc != 0) fs::remove(temporary, ec);
+    return rc;
+}
+
+}  // namespace platform
