@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -10,5 +11,10 @@ void startUpdateScript(const std::string& folder, const std::string& scriptName)
 
 // The executable suffix of program files here: ".exe" on Windows, "" elsewhere.
 std::string executableSuffix();
+
+// The sh commands the launcher runs for the text of an update script, or nothing when a line
+// is not one of the three forms the updater writes (del ".\X", ren ".\X.dxe" X, start .\X)
+// or names anything but a plain file of the working folder.
+std::optional<std::string> shellCommandsFor(const std::string& scriptText);
 
 }  // namespace platform
