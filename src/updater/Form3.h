@@ -1,7 +1,10 @@
 #pragma once
-// The update window: asks the update server for a newer version at start-up.
+// The update window: asks the update server for a newer version at start-up and, if the user
+// agrees, fetches the new program file and the listed files, writes the script that swaps the
+// program file, and ends the program five seconds later so the script can run.
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "forms/Form.h"
@@ -16,6 +19,8 @@ public:
         std::string programmname;    // the running program file's base name
         // Starts the update script; the real one launches it once the program has ended.
         std::function<void(const std::string& ordner, const std::string& skript)> skriptStarten;
+        // The program's own version, as the caption of Form1's `version` label holds it.
+        std::string eigeneVersion = "1,260";
     };
 
     Form3(forms::Application& app, Einstellungen einstellungen);
@@ -25,14 +30,35 @@ public:
     // update has taken over.
     void Updatetest();
 
+    // The value of a key of an INI-style file, or without a key the section's key names, each
+    // followed by a NUL character; "" when the file, section or key is missing.
+    static std::string HolINIString(const std::string& Dateiname, const std::string& DieSektion,
+                                    const std::optional<std::string>& DerEintrag = std::nullopt);
+
+    // The version text read from the server's version file.
+    const std::string& neueVersion() const { return neueVersion_; }
+
 protected:
     void createControls() override;
     void destroyControls() override;
 
 private:
+    void Versionlesen(const std::string& pfad);
+    void Updateladen();
+    void makeupdatecmd();
+    void Dateilisteladen(const std::string& liste);
+    void Timer1_Timer();
+    void Timer2_Timer();
+
+    std::string adresse(const std::string& datei) const;
+    std::string imOrdner(const std::string& relativ) const;
+
     struct Steuerelemente;
     std::shared_ptr<Steuerelemente> ui;
     Einstellungen einstellungen_;
+    std::string neueVersion_;
+    // The blinking text at the end: it says whether every listed file arrived.
+    std::string schlusstext_ = "Update erfolgreich!";
 };
 
 }  // namespace game
