@@ -1,0 +1,200 @@
+#include "forms/sdl/SdlBackend.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <stdexcept>
+
+#include "forms/Application.h"
+#include "forms/CommandButton.h"
+#include "forms/Errors.h"
+#include "forms/sdl/SdlText.h"
+#include "forms/sdl/SdlWindow.h"
+
+namespace forms {
+
+namespace {
+
+int windowPixels(float units, const Form& f) { return std::max(1, static_cast<int>(std::lround(units * f.pixelsPerUnit()))); }
+
+}  // namespace
+
+SdlBackend::SdlBackend(std::string fontFolder) {
+    // Ctrl+C and SIGTERM end the program as usual instead of becoming a quit event.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // Closing a window is the form's business (closeRequested), not a quit of the whole program.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // The first click on an inactive window still presses the button under it.
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) throw std::runtime_error(std::string("SDL video: ") + SDL_GetError());
+    SDL_StopTextInput();  // keys only; no input method composing text
+    fonts_ = std::make_unique<sdl::Fonts>(fontFolder);
+}
+
+SdlBackend::~SdlBackend() {
+    windows_.clear();
+    fonts_.reset();
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+SdlBackend::Window* SdlBackend::find(const Form& form) const {
+    for (auto& w : windows_)
+        if (w->form == &form) return w.get();
+    return nullptr;
+}
+
+SdlBackend::Window* SdlBackend::find(uint32_t windowId) const {
+    for (auto& w : windows_)
+        if (w->id == windowId) return w.get();
+    return nullptr;
+}
+
+void SdlBackend::formChanged(Form& form) {
+    if (Window* w = find(form))
+        update(*w);
+    else if (form.loaded() && form.Visible())
+        open(form);
+}
+
+void SdlBackend::formUnloaded(Form& form) { close(form); }
+
+void SdlBackend::open(Form& form) {
+    const int width = windowPixels(form.ScaleWidth(), form), height = windowPixels(form.ScaleHeight(), form);
+    // Hidden until the renderer exists: creating it may re-create the X window.
+    Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
+    if (form.BorderStyle() == BorderStyle::Sizable) flags |= SDL_WINDOW_RESIZABLE;
+    if (form.BorderStyle() == BorderStyle::None) flags |= SDL_WINDOW_BORDERLESS;
+    if (!form.showInTaskbar) flags |= SDL_WINDOW_SKIP_TASKBAR;
+    const int pos = form.centredOnScreen ? SDL_WINDOWPOS_CENTERED : SDL_WINDOWPOS_UNDEFINED;
+
+    auto w = std::make_unique<Window>();
+    w->form = &form;
+    w->window = SDL_CreateWindow(form.Caption().c_str(), pos, pos, width, height, flags);
+    if (w->window) {
+        w->renderer = SDL_CreateRenderer(w->window, -1, SDL_RENDERER_ACCELERATED);
+        if (!w->renderer) w->renderer = SDL_CreateRenderer(w->window, -1, SDL_RENDERER_SOFTWARE);
+    }
+    if (!w->renderer)
+        throw RuntimeError("Das Fenster \"" + form.Caption() + "\" kann nicht geöffnet werden: " + SDL_GetError());
+    w->id = SDL_GetWindowID(w->window);
+    w->painter = std::make_unique<sdl::Painter>(w->renderer, *fonts_);
+    w->width = width;
+    w->height = height;
+    w->caption = form.Caption();
+    w->border = form.BorderStyle();
+    windows_.push_back(std::move(w));
+    update(*windows_.back());
+}
+
+void SdlBackend::update(Window& w) {
+    const Form& f = *w.form;
+    if (f.Caption() != w.caption) {
+        w.caption = f.Caption();
+        SDL_SetWindowTitle(w.window, w.caption.c_str());
+    }
+    const int width = windowPixels(f.ScaleWidth(), f), height = windowPixels(f.ScaleHeight(), f);
+    if (width != w.width || height != w.height) {
+        w.width = width;
+        w.height = height;
+        SDL_SetWindowSize(w.window, width, height);
+    }
+    if (f.BorderStyle() != w.border) {
+        // After the size: a fixed border pins the window to the size it has when fixed.
+        w.border = f.BorderStyle();
+        SDL_SetWindowResizable(w.window, w.border == BorderStyle::Sizable ? SDL_TRUE : SDL_FALSE);
+        SDL_SetWindowBordered(w.window, w.border == BorderStyle::None ? SDL_FALSE : SDL_TRUE);
+    }
+    if (f.icon.get() != w.icon) {
+        w.icon = f.icon.get();
+        const Picture* p = w.icon;
+        if (p && p->width > 0 && p->height > 0 && p->pixels.size() >= size_t(p->width) * p->height) {
+            // SDL copies the icon, so the surface may borrow the picture's pixels.
+            SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(p->pixels.data()), p->width, p->height,
+                                                                32, p->width * 4, SDL_PIXELFORMAT_RGBA32);
+            if (s) {
+                SDL_SetWindowIcon(w.window, s);
+                SDL_FreeSurface(s);
+            }
+        }
+    }
+    const bool visible = f.loaded() && f.Visible();
+    if (visible != w.shown) {
+        w.shown = visible;
+        if (visible)
+            SDL_ShowWindow(w.window);
+        else
+            SDL_HideWindow(w.window);
+    }
+}
+
+void SdlBackend::close(const Form& form) {
+    if (pressedForm_ == &form) pressed_ = nullptr, pressedForm_ = nullptr;
+    std::erase_if(windows_, [&](const auto& w) { return w->form == &form; });
+}
+
+void SdlBackend::forgetStale(const Application& app) {
+    const auto& forms = app.forms();
+    auto registered = [&](const Form* f) { return std::find(forms.begin(), forms.end(), f) != forms.end(); };
+    std::erase_if(windows_, [&](const auto& w) { return !registered(w->form); });
+    if (pressed_) {
+        // Compare pointers only: the button may have been freed.
+        const bool live = registered(pressedForm_) &&
+                          std::ranges::find(pressedForm_->controls(), static_cast<Control*>(pressed_)) != pressedForm_->controls().end();
+        if (!live) pressed_ = nullptr, pressedForm_ = nullptr;
+    }
+}
+
+void SdlBackend::draw(Application& app) {
+    forgetStale(app);
+    for (auto& w : windows_) {
+        if (!w->shown) continue;
+        w->painter->paint(*w->form, w->scale(), pressedInside_ ? pressed_ : nullptr);
+        SDL_RenderPresent(w->renderer);
+    }
+}
+
+void SdlBackend::waitForEvents(Application& app, int timeoutMs) {
+    forgetStale(app);
+    SDL_Event event;
+    const int got = timeoutMs < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, timeoutMs);
+    if (!got) return;
+    handleEvent(app, event);
+    while (!app.ended() && SDL_PollEvent(&event)) handleEvent(app, event);
+}
+
+MsgResult SdlBackend::showMessageBox(const MessageBoxRequest& box, const Form* owner) {
+    SDL_Window* parent = nullptr;
+    for (auto& w : windows_) {
+        if (!w->shown) continue;
+        if (!parent || w->form == owner) parent = w->window;
+    }
+    enum { OkId, YesId, NoId };
+    const SDL_MessageBoxButtonData ok[] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, OkId, "OK"}};
+    const SDL_MessageBoxButtonData yesNo[] = {{SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, YesId, "Ja"},
+                                              {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, NoId, "Nein"}};
+    const bool isOk = box.buttons == MsgButtons::Ok;
+    Uint32 flags = SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
+    if (box.icon == MsgIcon::Error) flags |= SDL_MESSAGEBOX_ERROR;
+    if (box.icon == MsgIcon::Information) flags |= SDL_MESSAGEBOX_INFORMATION;
+    const SDL_MessageBoxData data{flags, parent, box.title.c_str(), box.text.c_str(), isOk ? 1 : 2,
+                                  isOk ? ok : yesNo, nullptr};
+    // The press that led here is over; its release may never reach us.
+    pressed_ = nullptr, pressedForm_ = nullptr;
+    int id = -1;
+    if (SDL_ShowMessageBox(&data, &id) != 0) {
+        // Not shown: keep the message and do not pretend the user agreed.
+        std::fprintf(stderr, "Kreiselsturm: %s: %s (message box failed: %s)\n", box.title.c_str(), box.text.c_str(), SDL_GetError());
+        return MsgResult::Closed;
+    }
+    switch (id) {
+        case OkId: return MsgResult::Ok;
+        case YesId: return MsgResult::Yes;
+        case NoId: return MsgResult::No;
+        default: return MsgResult::Closed;
+    }
+}
+
+}  // namespace forms

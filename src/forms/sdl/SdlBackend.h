@@ -1,0 +1,63 @@
+#pragma once
+// The SDL2 backend:
+// - one SDL window with its own renderer for each loaded form that has been shown; hidden
+//   forms keep theirs hidden, unloading a form closes it;
+// - drawing of every control kind (SdlDraw), shared with off-screen drawing (Offscreen.h);
+// - input translated in one place (SdlInput.cpp): keys as virtual-key codes without the OS's
+//   repeats, button presses and clicks, close, resize and expose;
+// - waiting with SDL_WaitEventTimeout until the next timer or input, never busy;
+// - message boxes with SDL_ShowMessageBox.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "forms/Backend.h"
+
+union SDL_Event;
+
+namespace forms {
+
+class CommandButton;
+
+namespace sdl {
+class Fonts;
+}
+
+class SdlBackend : public Backend {
+public:
+    // Starts SDL video and text; the fonts are looked for in `fontFolder`. Throws
+    // std::runtime_error if SDL cannot start (no display).
+    explicit SdlBackend(std::string fontFolder);
+    ~SdlBackend() override;
+    SdlBackend(const SdlBackend&) = delete;
+    SdlBackend& operator=(const SdlBackend&) = delete;
+
+    MsgResult showMessageBox(const MessageBoxRequest& box, const Form* owner) override;
+    void formChanged(Form& form) override;
+    void formUnloaded(Form& form) override;
+    void waitForEvents(Application& app, int timeoutMs) override;
+    void draw(Application& app) override;
+
+private:
+    struct Window;
+
+    void handleEvent(Application& app, const SDL_Event& event);  // SdlInput.cpp
+    Window* find(const Form& form) const;
+    Window* find(uint32_t windowId) const;
+    void open(Form& form);
+    void update(Window& w);
+    void close(const Form& form);
+    // Windows whose form no longer exists, and a press on a button that has gone, are dropped.
+    void forgetStale(const Application& app);
+    CommandButton* buttonAt(const Window& w, int x, int y) const;
+
+    std::unique_ptr<sdl::Fonts> fonts_;
+    std::vector<std::unique_ptr<Window>> windows_;
+    // The button the left mouse button went down on, and whether the pointer is still on it.
+    CommandButton* pressed_ = nullptr;
+    const Form* pressedForm_ = nullptr;
+    bool pressedInside_ = false;
+};
+
+}  // namespace forms

@@ -1,0 +1,42 @@
+#pragma once
+// One form's SDL window; private to the backend (SdlBackend.cpp and SdlInput.cpp).
+#include <SDL.h>
+
+#include <memory>
+#include <string>
+
+#include "forms/Form.h"
+#include "forms/sdl/SdlBackend.h"
+#include "forms/sdl/SdlDraw.h"
+
+namespace forms {
+
+struct SdlBackend::Window {
+    Form* form = nullptr;
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    std::unique_ptr<sdl::Painter> painter;
+    uint32_t id = 0;
+    // What the window shows now, so a change of the form touches only what differs.
+    int width = 0, height = 0;  // inner size in window coordinates
+    std::string caption;
+    forms::BorderStyle border = forms::BorderStyle::Sizable;
+    const Picture* icon = nullptr;
+    bool shown = false;
+
+    ~Window() {
+        painter.reset();
+        if (renderer) SDL_DestroyRenderer(renderer);
+        if (window) SDL_DestroyWindow(window);
+    }
+
+    // Output pixels per window coordinate: 1, or more on a high-density screen.
+    float scale() const {
+        int ww = 0, wh = 0, ow = 0, oh = 0;
+        SDL_GetWindowSize(window, &ww, &wh);
+        SDL_GetRendererOutputSize(renderer, &ow, &oh);
+        return ww > 0 && ow > 0 ? float(ow) / float(ww) : 1.0f;
+    }
+};
+
+}  // namespace forms
