@@ -145,6 +145,49 @@ TEST(SdlRender, PaintsEachKindInLayersAndClipsToPanels) {
     EXPECT_EQ(pixel(s.get(), 15, 230), rgb(PanelBack));
 }
 
+// Pixels of colour `c` in rows [top, bottom) of columns [left, right).
+int count(const SDL_Surface* s, Color c, int left, int top, int right, int bottom) {
+    int n = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) n += pixel(s, x, y) == rgb(c);
+    return n;
+}
+
+TEST(SdlRender, WrapsAtSpacesAndRedrawsWhatChanged) {
+    constexpr Color White = 0x00FFFFFF, Cyan = 0x00FFFF00, Red = 0x000000FF, Blue = 0x00FF0000;
+    App a;
+    Label *oneWord = nullptr, *twoWords = nullptr;
+    Image* image = nullptr;
+    TestForm form(a.app, 300, 150, [&](TestForm& f) {  // 400 x 200 pixels
+        oneWord = &f.add<Label>(nullptr, 0, 0, 60, 120);  // 80 px: narrower than either word
+        oneWord->Caption = "Wirbelsturm";
+        twoWords = &f.add<Label>(nullptr, 90, 0, 60, 120);
+        twoWords->Caption = "Wirbel Sturm";
+        for (Label* l : {oneWord, twoWords}) l->ForeColor = White;
+        image = &f.add<Image>(nullptr, 180, 0, 30, 30);
+        image->picture = cornerless(4, 0xFF0000FF);
+        image->Stretch = true;
+    });
+    a.app.start(form);
+
+    OffscreenRenderer renderer(FontFolder);
+    const SDL_Surface* s = renderer.render(form);
+    ASSERT_TRUE(s);
+    // Line one holds "Wirbel" (cut at the label's edge); a long word is not split onto line two.
+    EXPECT_GT(count(s, White, 0, 0, 80, 40), 30);
+    EXPECT_EQ(count(s, White, 0, 40, 80, 160), 0);
+    EXPECT_GT(count(s, White, 120, 40, 200, 80), 30) << "the second word goes to line two";
+    EXPECT_EQ(pixel(s, 260, 20), rgb(Red));
+
+    // Cached texts and pictures must not outlive a change of colour or picture.
+    oneWord->ForeColor = Cyan;
+    image->picture = cornerless(4, 0xFFFF0000);
+    s = renderer.render(form);
+    EXPECT_GT(count(s, Cyan, 0, 0, 80, 40), 30);
+    EXPECT_EQ(count(s, White, 0, 0, 80, 40), 0);
+    EXPECT_EQ(pixel(s, 260, 20), rgb(Blue));
+}
+
 TEST(SdlRender, ClicksLandOnTheTopmostEnabledButton) {
     App a;
     CommandButton *enabled = nullptr, *disabled = nullptr, *halfOut = nullptr, *covered = nullptr;
