@@ -47,6 +47,7 @@ private:
     void Updateladen();
     void makeupdatecmd();
     void Dateilisteladen(const std::string& liste);
+    void zeichnen();
     void Timer1_Timer();
     void Timer2_Timer();
 

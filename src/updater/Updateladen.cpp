@@ -109,6 +109,7 @@ void Form3::Dateilisteladen(const std::string& liste) {
     ui->Shape2.Width = 0;
     Show();
     ui->Label2.Caption = "Datei: 0/" + std::to_string(n);
+    zeichnen();
 
     std::string url = "test";
     for (int i = 1; !url.empty(); ++i) {
@@ -128,6 +129,7 @@ void Form3::Dateilisteladen(const std::string& liste) {
         ui->Shape2.Width = ui->Shape2.Width + 100.0f / float(n);
         ++k;
         ui->Label2.Caption = "Datei: " + std::to_string(k) + "/" + std::to_string(n) + " '" + name + "'";
+        zeichnen();
         if (ablage->verschieben) {
             if (!platform::folderExists(ablage->zielordner)) platform::makeFolder(ablage->zielordner);
             platform::copyFile(ablage->geladen, ablage->ziel);
@@ -135,6 +137,10 @@ void Form3::Dateilisteladen(const std::string& liste) {
         }
     }
 }
+
+// The downloads hold the thread; the progress is drawn at once so the window does not sit
+// there blank until the end.
+void Form3::zeichnen() { app().backend().draw(app()); }
 
 void Form3::makeupdatecmd() {
     const std::string x = einstellungen_.programmname;
