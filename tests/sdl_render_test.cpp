@@ -1,8 +1,10 @@
 // The SDL drawing and hit testing, off-screen: layering, clipping, transparency, units.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "forms/Application.h"
@@ -20,7 +22,8 @@ namespace {
 
 using namespace forms;
 
-const char* const FontFolder = "/usr/share/fonts/truetype/dejavu";
+// The fonts the program ships, beside the sources.
+const std::string FontFolder = std::filesystem::path(__FILE__).parent_path().parent_path() / "assets";
 
 // A window in points (1 pt = 4/3 px) whose controls a test adds in its build function.
 class TestForm : public Form {
