@@ -42,8 +42,9 @@ printf '[Namen]\r\nDatei1=liesmich.txt\r\nDatei2=extra.gif\r\n[URL]\r\nDatei1=%s
 "$E2E_PY" -m http.server "$port" --bind 127.0.0.1 --directory "$www" >"$E2E_TMP/http.log" 2>&1 &
 server=$!
 E2E_PIDS+=($server)
-for _ in $(seq 50); do curl -sf "$base/spielhof/wirbel/version.txt" >/dev/null && break; sleep 0.1; done
-curl -sf "$base/spielhof/wirbel/version.txt" >/dev/null || e2e_fail "the loopback server did not start"
+serving() { "$E2E_PY" -c "import urllib.request as u; u.urlopen('$base/spielhof/wirbel/version.txt', timeout=1)" 2>/dev/null; }
+for _ in $(seq 50); do serving && break; sleep 0.1; done
+serving || e2e_fail "the loopback server did not start"
 
 # --- The update ---
 prog=$(e2e_program_folder "$built")
