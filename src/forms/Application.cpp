@@ -132,11 +132,15 @@ void Application::resized(Form& form, float scaleWidth, float scaleHeight) {
 
 void Application::runDueTimers() {
     ++holdSweep_;
-    for (Timer* t : scheduler_.collectDue()) {
+    // The batch takes the spare list, so a batch inside a handler would simply make its own.
+    std::vector<Timer*> batch = std::move(spareBatch_);
+    scheduler_.collectDue(batch);
+    for (Timer* t : batch) {
         if (ended_) break;
         // Nothing retired during the batch is freed before its end, so `t` is valid memory.
         if (scheduler_.beginTick(*t)) dispatch([t] { t->Tick(t->Index); });
     }
+    spareBatch_ = std::move(batch);
     --holdSweep_;
     sweep();
 }

@@ -89,6 +89,7 @@ private:
     std::vector<Form*> forms_;
     std::vector<std::shared_ptr<void>> graveyard_;
     std::vector<std::function<void()>> pending_;
+    std::vector<Timer*> spareBatch_;
     int depth_ = 0;
     int holdSweep_ = 0;
     bool ended_ = false;

@@ -16,47 +16,86 @@ void Timer::Interval(int32_t ms) {
 }
 
 void Timer::restartPeriod() {
-    if (scheduler_) due_ = scheduler_->now() + interval_;
+    if (!scheduler_) return;
+    due_ = scheduler_->now() + interval_;
+    scheduler_->update(*this);
 }
 
 static bool ticking(const Timer& t) { return t.alive() && t.Enabled() && t.Interval() > 0; }
 
+void Scheduler::update(Timer& t) {
+    if (!ticking(t)) {
+        drop(t);
+    } else if (t.slot_ < 0) {
+        t.slot_ = static_cast<int32_t>(ticking_.size());
+        ticking_.push_back({t.due_, t.order_, &t});
+    } else {
+        ticking_[static_cast<size_t>(t.slot_)].due = t.due_;
+    }
+}
+
+void Scheduler::drop(Timer& t) {
+    if (t.slot_ < 0) return;
+    const auto at = static_cast<size_t>(t.slot_);
+    ticking_[at] = ticking_.back();
+    ticking_[at].timer->slot_ = t.slot_;
+    ticking_.pop_back();
+    t.slot_ = -1;
+}
+
 void Scheduler::add(Timer& t) {
     t.scheduler_ = this;
     t.order_ = nextOrder_++;
+    t.slot_ = -1;  // a copy made for a control array carries its original's place
     t.restartPeriod();
-    timers_.push_back(&t);
 }
 
 void Scheduler::remove(Timer& t) {
-    std::erase(timers_, &t);
+    drop(t);
     t.scheduler_ = nullptr;
 }
 
-std::vector<Timer*> Scheduler::collectDue() const {
+void Scheduler::collectDue(std::vector<Timer*>& due) const {
     const int64_t now = clock_.nowMs();
-    std::vector<Timer*> due;
-    for (Timer* t : timers_)
-        if (ticking(*t) && t->due_ <= now) due.push_back(t);
+    due.clear();
+    for (const Slot& s : ticking_)
+        if (s.due <= now) due.push_back(s.timer);
     std::sort(due.begin(), due.end(), [](const Timer* a, const Timer* b) {
         return a->due_ != b->due_ ? a->due_ < b->due_ : a->order_ < b->order_;
     });
-    return due;
 }
 
 bool Scheduler::beginTick(Timer& t) {
     const int64_t now = clock_.nowMs();
     if (!ticking(t) || t.scheduler_ != this || t.due_ > now) return false;
+    ++lateness_.counts[std::min<size_t>(static_cast<size_t>(now - t.due_), lateness_.counts.size() - 1)];
     t.due_ += t.interval_;
     if (t.due_ <= now) t.due_ = now + t.interval_;  // late: one tick, not a burst
+    update(t);
     return true;
 }
 
 std::optional<int64_t> Scheduler::nextDue() const {
-    std::optional<int64_t> next;
-    for (const Timer* t : timers_)
-        if (ticking(*t) && (!next || t->due_ < *next)) next = t->due_;
+    if (ticking_.empty()) return std::nullopt;
+    int64_t next = ticking_.front().due;
+    for (const Slot& s : ticking_) next = std::min(next, s.due);
     return next;
+}
+
+uint64_t Lateness::total() const {
+    uint64_t n = 0;
+    for (uint64_t c : counts) n += c;
+    return n;
+}
+
+int64_t Lateness::percentile(double share) const {
+    const uint64_t all = total();
+    uint64_t seen = 0;
+    for (size_t ms = 0; ms < counts.size(); ++ms) {
+        seen += counts[ms];
+        if (all > 0 && static_cast<double>(seen) >= share * static_cast<double>(all)) return static_cast<int64_t>(ms);
+    }
+    return 0;
 }
 
 }  // namespace forms

@@ -7,6 +7,11 @@
 // one, each only if it is still alive, enabled and due: a handler may stop, retime or destroy
 // any timer, its own included, and that change holds for the rest of the batch. No handler
 // ever runs inside the scheduler's own bookkeeping.
+//
+// Only the timers that can tick at all (alive, enabled, Interval above 0) are kept in a compact
+// list with their due times, updated whenever one of those properties changes, so the search
+// for due timers runs over a few small records instead of every timer of every window.
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -16,6 +21,15 @@
 
 namespace forms {
 
+// How late ticks ran: counts per whole millisecond past the due time, the last bucket holding
+// everything later. Read by measuring programs; the runtime itself never looks at it.
+struct Lateness {
+    std::array<uint64_t, 64> counts{};
+    uint64_t total() const;
+    // The smallest lateness in ms that at least `share` (0..1) of the ticks kept to.
+    int64_t percentile(double share) const;
+};
+
 class Scheduler {
 public:
     explicit Scheduler(const Clock& clock) : clock_(clock) {}
@@ -24,16 +38,31 @@ public:
     void add(Timer& t);
     void remove(Timer& t);
 
-    std::vector<Timer*> collectDue() const;
+    // Fills `due` (emptied first; its storage is reused from batch to batch).
+    void collectDue(std::vector<Timer*>& due) const;
     // Right before a tick: false if the timer was stopped, destroyed or retimed meanwhile.
     // Otherwise moves its due time on by one period (once, even when the loop ran late).
     bool beginTick(Timer& t);
     std::optional<int64_t> nextDue() const;
 
+    const Lateness& lateness() const { return lateness_; }
+    void resetLateness() { lateness_ = {}; }
+
 private:
+    friend class Timer;
+    struct Slot {
+        int64_t due;
+        uint64_t order;
+        Timer* timer;
+    };
+    // After any change of the timer's due time, Enabled, Interval or life.
+    void update(Timer& t);
+    void drop(Timer& t);
+
     const Clock& clock_;
-    std::vector<Timer*> timers_;
+    std::vector<Slot> ticking_;
     uint64_t nextOrder_ = 0;
+    Lateness lateness_;
 };
 
 }  // namespace forms

@@ -32,6 +32,7 @@ private:
     Scheduler* scheduler_ = nullptr;
     int64_t due_ = 0;
     uint64_t order_ = 0;  // creation order, breaks ties between timers due at the same time
+    int32_t slot_ = -1;   // place in the scheduler's list of timers that can tick, -1: not there
 };
 
 }  // namespace forms
