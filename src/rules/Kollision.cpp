@@ -18,31 +18,44 @@ Int16 endstand(Int16 Level, Int16 gegnerbesiegt) {
     return Int16(static_cast<int16_t>(std::clamp<long long>(summe, INT16_MIN, INT16_MAX)));
 }
 
-}  // namespace
+// The player's rectangle; right and bottom summed in single precision, as the sprite holds them.
+struct Rechteck {
+    double links, oben, rechts, unten;
+};
+
+Rechteck rechteck(const forms::Image& p) { return {p.Left, p.Top, p.Left + p.Width, p.Top + p.Height}; }
 
 // The midpoints of the top and left edges of `s` inside the player, or a player corner inside
 // the circle that fills `s`. All comparisons are strict: touching edges are no contact.
-bool Form1::Kontakttest(const forms::Control& s) const {
-    const forms::Image& p = ui->Spieler;
+bool berührt(const Rechteck& p, const forms::Control& s) {
     const double cx = s.Left + s.Width / 2.0;
     const double cy = s.Top + s.Height / 2.0;
     const double r = s.Height / 2.0;
-    const double links = p.Left, oben = p.Top;
-    const double rechts = p.Left + p.Width;  // sums in single precision, as the sprite holds them
-    const double unten = p.Top + p.Height;
 
-    if (oben < s.Top && s.Top < unten && links < cx && cx < rechts) return true;
-    if (links < s.Left && s.Left < rechts && oben < cy && cy < unten) return true;
-    auto imKreis = [&](double x, double y) { return std::sqrt((x - cx) * (x - cx) + (y - cy) * (y - cy)) < r; };
-    return imKreis(rechts, oben) || imKreis(links, oben) || imKreis(links, unten) || imKreis(rechts, unten);
+    if (p.oben < s.Top && s.Top < p.unten && p.links < cx && cx < p.rechts) return true;
+    if (p.links < s.Left && s.Left < p.rechts && p.oben < cy && cy < p.unten) return true;
+    auto imKreis = [&](double x, double y) {
+        const double dx = x - cx, dy = y - cy;
+        // Most sprites are far away: one coordinate alone at least r away settles it without
+        // the root, with the same result, as sqrt(dx * dx) is exactly |dx|.
+        if (std::fabs(dx) >= r || std::fabs(dy) >= r) return false;
+        return std::sqrt(dx * dx + dy * dy) < r;
+    };
+    return imKreis(p.rechts, p.oben) || imKreis(p.links, p.oben) || imKreis(p.links, p.unten) ||
+           imKreis(p.rechts, p.unten);
 }
+
+}  // namespace
+
+bool Form1::Kontakttest(const forms::Control& s) const { return berührt(rechteck(ui->Spieler), s); }
 
 void Form1::Kollision() {
     Steuerelemente& c = *ui;
+    const Rechteck spieler = rechteck(c.Spieler);  // nothing in the scan moves the player
 
     int16_t gegner = -1;
     c.Gegner.forEach([&](const forms::Image& g) {
-        if (g.Tag == "ex" || !g.Visible || !Kontakttest(g)) return false;
+        if (!g.Visible || !berührt(spieler, g) || g.Tag == "ex") return false;  // touched ones never again
         gegner = g.Index;
         return true;
     });
@@ -63,7 +76,7 @@ void Form1::Kollision() {
 
     int16_t item = -1;
     c.Power.forEach([&](const forms::Shape& p) {
-        if (!p.Visible || !Kontakttest(p)) return false;
+        if (!p.Visible || !berührt(spieler, p)) return false;
         item = p.Index;
         return true;
     });

@@ -21,8 +21,10 @@ void Form1::Gegnerspawn() {
 
     if (Zufallszahl(1, 5) < 3) g.Tag = Zufallszahl(1, 2) == 1 ? "min" : "plu";
 
+    // Spelt as start-up counts the pictures, so the very file that was counted is shown (names
+    // match without regard to case) and the lookup finds it at once instead of listing the folder.
     const Int16 bild = Int16::checked(std::llround(Zufallszahl(1, gegnergrafiken)));
-    g.picture = LoadPicture("\\Gegner" + std::to_string(bild) + ".gif");
+    g.picture = LoadPicture("\\gegner" + std::to_string(bild) + ".gif");
     g.Visible = true;
     g.Left = static_cast<float>(ScaleWidth() + Zufallszahl(10, 50));
 
