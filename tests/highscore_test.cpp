@@ -81,10 +81,12 @@ TEST(Table, MergesRanksAndStoresTheBestThree) {
         int16_t erreicht;
         std::vector<std::string> tabelle;
         int16_t platz;
+        std::string name = "data.hsc";
     };
     const std::vector<Fall> fälle = {
         {std::nullopt, 25, {"25", "0", "0", "25"}, 1},
         {datei({"50", "30", "10"}), 40, {"50", "40", "30", "40"}, 2},
+        {datei({"50", "30", "10"}), 40, {"50", "40", "30", "40"}, 2, "Data.HSC"},  // found and replaced whatever its case
         {datei({"50", "30", "10"}), 50, {"50", "30", "10", "50"}, 1},
         {datei({"50", "30", "10"}), 5, {"50", "30", "10", "5"}, 4},
         {datei({"0", "0", "0"}), 0, {"0", "0", "0", "0"}, 1},
@@ -99,14 +101,15 @@ TEST(Table, MergesRanksAndStoresTheBestThree) {
         SCOPED_TRACE(::testing::Message() << "score " << fall.erreicht << ", file of " << (fall.datei ? fall.datei->size() : 0));
         GameHarness h;
         h.startGame();
-        if (fall.datei) h.folder.write("data.hsc", *fall.datei);
+        if (fall.datei) h.folder.write(fall.name, *fall.datei);
         spielende(h, fall.erreicht);
         EXPECT_EQ(zeilen(h), fall.tabelle);
         EXPECT_EQ(h.form1->bildplatzierung, fall.platz);
         std::vector<std::string> gespeichert;
-        for (int16_t n = 1; n <= 3; ++n) gespeichert.push_back(W::Datensatzlesen(h.file("data.hsc"), n, true));
+        for (int16_t n = 1; n <= 3; ++n) gespeichert.push_back(W::Datensatzlesen(h.file(fall.name), n, true));
         EXPECT_EQ(gespeichert, std::vector<std::string>(fall.tabelle.begin(), fall.tabelle.begin() + 3));
-        EXPECT_EQ(fs::file_size(h.file("data.hsc")), 384u);
+        EXPECT_EQ(fs::file_size(h.file(fall.name)), 384u);
+        EXPECT_EQ(fs::exists(h.file("data.hsc")), fall.name == "data.hsc");
         EXPECT_FALSE(h.app.ended());
     }
 }
