@@ -14,13 +14,14 @@ from pathlib import Path
 from PIL import Image, ImageChops, ImageFilter
 
 sys.dont_write_bytecode = True   # keep the source folder clean
-from drawkit import (DEJAVU, INK, NAVY, SS, Pen, ball, disc_mask, eye, lerp, polar,  # noqa: E402
+from drawkit import (INK, NAVY, SS, Pen, ball, disc_mask, eye, lerp, polar,  # noqa: E402
                      save_gif, shine, sprite, star, vgrad)
 
 ROOT = Path(__file__).resolve().parent.parent
 ASSETS = ROOT / "assets"
 ICON = ROOT / "src" / "app" / "icon.gif"
-LICENCE = Path("/usr/share/doc/fonts-dejavu-core/copyright")
+LIBERATION = Path("/usr/share/fonts/truetype/liberation")  # Debian package fonts-liberation
+LIBERATION_LICENCE = Path("/usr/share/doc/fonts-liberation/copyright")
 
 
 # --- enemies (drawn in 120 units; they look left, towards the player) -----------------
@@ -378,9 +379,10 @@ def main():
     splash()
     highscore()
     icon()
-    for name in ("DejaVuSans.ttf", "DejaVuSans-Bold.ttf"):
-        shutil.copyfile(DEJAVU / name, ASSETS / name)
-    shutil.copyfile(LICENCE, ASSETS / "DejaVu-LICENSE.txt")
+    # The game's text font: narrow, so the status row fits its labels as designed.
+    for name in ("LiberationSansNarrow-Regular.ttf", "LiberationSansNarrow-Bold.ttf"):
+        shutil.copyfile(LIBERATION / name, ASSETS / name)
+    shutil.copyfile(LIBERATION_LICENCE, ASSETS / "Liberation-LICENSE.txt")
 
 
 if __name__ == "__main__":

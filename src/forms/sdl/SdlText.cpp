@@ -9,7 +9,7 @@ namespace forms::sdl {
 
 namespace {
 
-const char* const SystemFontFolder = "/usr/share/fonts/truetype/dejavu";
+const char* const SystemFontFolder = "/usr/share/fonts/truetype/liberation";
 
 std::string findFont(const std::string& folder, const char* file) {
     std::error_code ec;
@@ -64,7 +64,7 @@ constexpr size_t MaxEntries = 400;
 }  // namespace
 
 Fonts::Fonts(const std::string& folder)
-    : regular_(findFont(folder, "DejaVuSans.ttf")), bold_(findFont(folder, "DejaVuSans-Bold.ttf")) {
+    : regular_(findFont(folder, "LiberationSansNarrow-Regular.ttf")), bold_(findFont(folder, "LiberationSansNarrow-Bold.ttf")) {
     if (TTF_Init() != 0) std::fprintf(stderr, "Kreiselsturm: SDL_ttf: %s\n", TTF_GetError());
 }
 

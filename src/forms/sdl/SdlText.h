@@ -16,7 +16,7 @@ namespace forms::sdl {
 
 class Fonts {
 public:
-    // Looks for DejaVuSans.ttf and DejaVuSans-Bold.ttf in `folder`, else in the system's font folder.
+    // Looks for LiberationSansNarrow-Regular.ttf and -Bold.ttf in `folder`, else in the system's font folder.
     explicit Fonts(const std::string& folder);
     ~Fonts();
     Fonts(const Fonts&) = delete;
