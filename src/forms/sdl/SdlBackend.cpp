@@ -52,13 +52,22 @@ SdlBackend::Window* SdlBackend::find(uint32_t windowId) const {
 }
 
 void SdlBackend::formChanged(Form& form) {
-    if (Window* w = find(form))
+    if (Window* w = find(form)) {
+        // An unloaded window waits for the end of the handler: a reload shows it again.
+        if (w->unloaded && !(form.loaded() && form.Visible())) return;
+        w->unloaded = false;
         update(*w);
-    else if (form.loaded() && form.Visible())
+    } else if (form.loaded() && form.Visible()) {
         open(form);
+    }
 }
 
-void SdlBackend::formUnloaded(Form& form) { close(form); }
+// The window is closed only when the form is still unloaded at the next turn of the loop, so
+// a restart (unload and load in one handler) keeps the same window instead of making a new one.
+void SdlBackend::formUnloaded(Form& form) {
+    if (pressedForm_ == &form) pressed_ = nullptr, pressedForm_ = nullptr;
+    if (Window* w = find(form)) w->unloaded = true;
+}
 
 void SdlBackend::open(Form& form) {
     const int width = windowPixels(form.ScaleWidth(), form), height = windowPixels(form.ScaleHeight(), form);
@@ -129,15 +138,10 @@ void SdlBackend::update(Window& w) {
     }
 }
 
-void SdlBackend::close(const Form& form) {
-    if (pressedForm_ == &form) pressed_ = nullptr, pressedForm_ = nullptr;
-    std::erase_if(windows_, [&](const auto& w) { return w->form == &form; });
-}
-
 void SdlBackend::forgetStale(const Application& app) {
     const auto& forms = app.forms();
     auto registered = [&](const Form* f) { return std::find(forms.begin(), forms.end(), f) != forms.end(); };
-    std::erase_if(windows_, [&](const auto& w) { return !registered(w->form); });
+    std::erase_if(windows_, [&](const auto& w) { return !registered(w->form) || (w->unloaded && !w->form->loaded()); });
     if (pressed_) {
         // Compare pointers only: the button may have been freed.
         const bool live = registered(pressedForm_) &&

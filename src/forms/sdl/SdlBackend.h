@@ -47,7 +47,6 @@ private:
     Window* find(uint32_t windowId) const;
     void open(Form& form);
     void update(Window& w);
-    void close(const Form& form);
     // Windows whose form no longer exists, and a press on a button that has gone, are dropped.
     void forgetStale(const Application& app);
     CommandButton* buttonAt(const Window& w, int x, int y) const;

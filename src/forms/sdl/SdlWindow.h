@@ -23,6 +23,7 @@ struct SdlBackend::Window {
     forms::BorderStyle border = forms::BorderStyle::Sizable;
     const Picture* icon = nullptr;
     bool shown = false;
+    bool unloaded = false;  // the form was unloaded; closed unless it is loaded again
 
     ~Window() {
         painter.reset();
