@@ -67,7 +67,7 @@ e2e_window() {
 }
 
 # e2e_shot WID FILE: a screenshot of the window's inner area.
-e2e_shot() { /usr/bin/import -window "$1" "$2" || e2e_fail "screenshot of window $1 failed"; }
+e2e_shot() { timeout 10 /usr/bin/import -window "$1" "$2" || e2e_fail "screenshot of window $1 failed (is the program still running?)"; }
 
 # e2e_click WID X Y: a left click at a point inside the window.
 e2e_click() {
