@@ -27,6 +27,7 @@ void Application::start(Form& startup) {
 
 int Application::run() {
     int64_t lastDraw = clock_.nowMs() - FrameMs;
+    int64_t drawMs = 1;  // what the last frame took, rounded up: a timer due within it would wait
     while (!ended_) {
         runDueTimers();
         if (!pending_.empty()) dispatch([this] { DoEvents(); });
@@ -34,11 +35,16 @@ int Application::run() {
         const int64_t now = clock_.nowMs();
         int64_t wait = -1;
         if (dirty_) {
-            if (now - lastDraw >= FrameMs) {
+            // A frame that would hold up a timer due meanwhile comes after that tick, unless the
+            // frame is a whole period overdue already.
+            const auto due = scheduler_.nextDue();
+            const bool tickFirst = due && *due < now + drawMs && now - lastDraw < 2 * FrameMs;
+            if (now - lastDraw >= FrameMs && !tickFirst) {
                 dirty_ = false;
                 lastDraw = now;
                 backend_.draw(*this);
-            } else {
+                drawMs = clock_.nowMs() - now + 1;
+            } else if (!tickFirst) {
                 wait = lastDraw + FrameMs - now;
             }
         }
