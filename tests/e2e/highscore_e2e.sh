@@ -110,8 +110,6 @@ e2e_shot "$wid" "$E2E_TMP/table-second.png"
 
 # Escape on the table ends the program with status 0.
 xdotool key Escape   # to the focused game window; it is gone before the release
-# Not in $(...): only this shell can collect the program's exit status.
-e2e_wait_exit 10 >"$E2E_TMP/status"
-status=$(cat "$E2E_TMP/status")
+status=$(e2e_wait_exit 10)
 [ "$status" = 0 ] || e2e_fail "Escape on the table: exit status $status"
 e2e_log "highscore e2e passed"

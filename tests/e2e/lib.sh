@@ -46,8 +46,8 @@ e2e_program_folder() {
 # e2e_start FOLDER: starts the program in its own process group; sets GAME_PID. Its exit
 # status lands in a file, so e2e_wait_exit also works inside $(...).
 e2e_start() {
-    rm -f "$E2E_TMP/status"
-    setsid bash -c '"$1/Kreiselsturm"; echo $? >"$2.part"; mv "$2.part" "$2"' _ "$1" "$E2E_TMP/status" \
+    rm -f "$E2E_TMP/exit-status"
+    setsid bash -c '"$1/Kreiselsturm"; echo $? >"$2.part"; mv "$2.part" "$2"' _ "$1" "$E2E_TMP/exit-status" \
         >"$E2E_TMP/game.log" 2>&1 &
     GAME_PID=$!
 }
@@ -87,8 +87,8 @@ e2e_hold() {
 e2e_wait_exit() {
     local limit=${1:-10}
     for _ in $(seq $((limit * 10))); do
-        if [ -f "$E2E_TMP/status" ]; then
-            cat "$E2E_TMP/status"
+        if [ -f "$E2E_TMP/exit-status" ]; then
+            cat "$E2E_TMP/exit-status"
             return
         fi
         sleep 0.1

@@ -73,9 +73,7 @@ track=$(/usr/bin/convert "$SHOTS/update-window.png" -crop 60x10+300+85 +repage -
 [ "$track" = "192 192 255" ] || e2e_fail "no progress track in the update window (colour $track)"
 xdotool search --onlyvisible --name '^Kreiselsturm$' >/dev/null 2>&1 && e2e_fail "the game window is shown during the update"
 
-# Not in $(...): a subshell cannot collect the status of the shell's own child.
-e2e_wait_exit 15 >"$E2E_TMP/status"
-status=$(cat "$E2E_TMP/status")
+status=$(e2e_wait_exit 15)
 e2e_log "the program ended $(since "$asked") s after Yes, status $status"
 [ "$status" = 0 ] || e2e_fail "the program did not end cleanly after the update (status $status)"
 
