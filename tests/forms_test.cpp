@@ -151,16 +151,13 @@ TEST_F(Runtime, ATimerDestroyedInItsOwnTickNeverTicksAgainAndFreesItsSlot) {
     EXPECT_FALSE(array.exists(2));
 }
 
-TEST_F(Runtime, EndAndRunTimeErrorsStopEveryFurtherHandler) {
+TEST_F(Runtime, EndStopsEveryFurtherHandler) {
     a().Tick = [&](int16_t) {
         log.add("a");
         forms::End();
     };
     b().Tick = [&](int16_t) { log.add("b"); };
-    a().Interval(10);
-    b().Interval(10);
-    a().Enabled(true);
-    b().Enabled(true);
+    for (forms::Timer* t : {&a(), &b()}) t->Interval(10), t->Enabled(true);
     app.advance(100);
     EXPECT_EQ(log.lines, std::vector<std::string>{"a"});
     EXPECT_TRUE(app.ended());
@@ -170,23 +167,14 @@ TEST_F(Runtime, EndAndRunTimeErrorsStopEveryFurtherHandler) {
     EXPECT_TRUE(form.keys.empty()) << "no handler after End";
 }
 
-TEST(RuntimeErrors, AreShownOnceAndEndWithAFailureStatus) {
-    forms::ManualClock clock;
-    forms::HeadlessBackend backend;
-    forms::Application app{clock, backend};
-    Log log;
-    TestForm form{app, log};
-    app.start(form);
-    form.c().a.Tick = [&](int16_t) {
+TEST_F(Runtime, ARunTimeErrorIsShownOnceAndEndsWithAFailureStatus) {
+    a().Tick = [&](int16_t) {
         forms::Int16 big = 32767;
         big += 1;
         log.add("after overflow");
     };
-    form.c().b.Tick = [&](int16_t) { log.add("b"); };
-    form.c().a.Interval(10);
-    form.c().b.Interval(10);
-    form.c().a.Enabled(true);
-    form.c().b.Enabled(true);
+    b().Tick = [&](int16_t) { log.add("b"); };
+    for (forms::Timer* t : {&a(), &b()}) t->Interval(10), t->Enabled(true);
     app.advance(50);
     EXPECT_TRUE(log.lines.empty());
     EXPECT_EQ(app.exitCode(), 1);
