@@ -1,5 +1,7 @@
 #include "game/Form1Steuerelemente.h"
 
+#include "game/Version.h"
+
 namespace game {
 
 namespace {
@@ -104,7 +106,7 @@ Form1::Steuerelemente::Steuerelemente(Form1& f) {
     gegnertimer.Tick = [&f](int16_t index) { f.Gegnertimer_Timer(index); };
 
     platziere(f, version, "version", nullptr, 10320, 11040, 1335, 375);
-    version.Caption = "1,260";
+    version.Caption = Programmversion;
     version.font = {StatusFont, false};
     version.Visible = false;
 

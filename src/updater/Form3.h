@@ -8,6 +8,7 @@
 #include <string>
 
 #include "forms/Form.h"
+#include "game/Version.h"
 
 namespace game {
 
@@ -20,7 +21,7 @@ public:
         // Starts the update script; the real one launches it once the program has ended.
         std::function<void(const std::string& ordner, const std::string& skript)> skriptStarten;
         // The program's own version, as the caption of Form1's `version` label holds it.
-        std::string eigeneVersion = "1,260";
+        std::string eigeneVersion = Programmversion;
     };
 
     Form3(forms::Application& app, Einstellungen einstellungen);
