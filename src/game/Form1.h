@@ -106,6 +106,8 @@ private:
     // A file of the program folder, e.g. datei("\\gegner1.gif").
     std::string datei(const std::string& relativ) const;
     forms::PictureRef LoadPicture(const std::string& relativ) const;
+    // The process's one random source (tests hand in their own).
+    platform::RandomSource& zufallsquelle() const;
     void schritt(char richtung);
 
     std::string gedrücktetasten;

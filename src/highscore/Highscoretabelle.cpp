@@ -38,7 +38,7 @@ void Form1::highscorezeigen(const Int16& erreicht) {
     // A missing file holds three zeros; any plain file of that name, hidden or not, is read.
     Int16 punkte[4] = {0, 0, 0, erreicht};
     if (platform::fileExists(datei))
-        for (int k = 0; k < 3; ++k) punkte[k] = punktzahl(datei, Int16(int16_t(k + 1)));
+        for (int k = 0; k < 3; ++k) punkte[k] = punktzahl(datei, Int16(k + 1));
 
     // The three best distinct scores; a place nobody reached is 0.
     Int16 platz[4] = {0, 0, 0, erreicht};
@@ -51,7 +51,7 @@ void Form1::highscorezeigen(const Int16& erreicht) {
 
     for (int k = 0; k < 4; ++k)
         if (platz[k] == erreicht) {
-            bildplatzierung = Int16(int16_t(k + 1));
+            bildplatzierung = Int16(k + 1);
             break;
         }
 
@@ -76,8 +76,7 @@ void Form1::highscorezeigen(const Int16& erreicht) {
     c.Highscore.Visible = true;
 
     try {
-        Wendelwerk::Datensätzeschreiben(datei, {std::to_string(platz[0]), std::to_string(platz[1]), std::to_string(platz[2])}, true,
-                                        umgebung_.zufall ? *umgebung_.zufall : platform::processRandom());
+        Wendelwerk::Datensätzeschreiben(datei, {std::to_string(platz[0]), std::to_string(platz[1]), std::to_string(platz[2])}, true, zufallsquelle());
     } catch (const forms::RuntimeError& e) {
         // The table stays up and the old file stays whole; the player only learns that this
         // game's scores are not kept.

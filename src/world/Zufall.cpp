@@ -7,8 +7,12 @@
 namespace game {
 
 // A whole number from min to max, both included: min + floor((max - min + 1) * r).
+platform::RandomSource& Form1::zufallsquelle() const {
+    return umgebung_.zufall ? *umgebung_.zufall : platform::processRandom();
+}
+
 double Form1::Zufallszahl(double min, double max) {
-    platform::RandomSource& zufall = umgebung_.zufall ? *umgebung_.zufall : platform::processRandom();
+    platform::RandomSource& zufall = zufallsquelle();
     zufall.reseedFromClock();
     const float r = zufall.next();
     double d = max - min;
