@@ -28,8 +28,9 @@ public:
     using forms::RuntimeError::RuntimeError;
 };
 
-// The three steps of a save, each on its own so a test can make any of them fail. Each raises
-// a forms::RuntimeError naming the file when it fails.
+// The three steps of a save, each on its own so a test can make any of them fail. A failing
+// step throws (std::system_error from the disk); the save turns that into a forms::RuntimeError
+// naming the file.
 class Ablage {
 public:
     virtual ~Ablage() = default;
