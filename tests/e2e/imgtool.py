@@ -1,76 +1,80 @@
 #!/usr/bin/python3
-"""Picture checks for the real-window tests.
+"""Picture checks for the real-window tests; CROP is "x y w h" in pixels.
 
-  rmse A B [x y w h]          root-mean-square difference (0..255) of two pictures (or crops)
-  closer SHOT A B x y w h     "A" if the crop of SHOT is closer to picture A than to B, else "B";
-                              A and B are pictures of size w x h
-  expect FILE x y w h OVER    writes FILE: picture OVER (a GIF) stretched to w x h over the crop
-                              (x, y, w, h) of the background in $BG
-  share SHOT x y w h R G B    share of pixels in the crop within 24 of colour (R, G, B)
-  bbox SHOT R G B [x y w h]   bounding box "x y w h" of pixels farther than 40 from (R, G, B)
-  locate SHOT TEMPLATE x y r  where TEMPLATE sits in SHOT near (x, y), within r pixels:
-                              "x y rmse" of the best place
+  rmse A B [CROP]         root-mean-square difference (0..255) of two pictures or crops
+  closer SHOT A B CROP    "A" if the crop of SHOT is closer to picture A than to B, else "B"
+  expect FILE CROP OVER   writes FILE: the GIF OVER stretched over that crop of the picture $BG
+  share SHOT CROP R G B   share of the crop's pixels within 24 of colour (R, G, B)
+  bbox SHOT R G B [CROP]  "x y w h" around the pixels farther than 40 from (R, G, B), or "none"
+  locate SHOT TPL x y r   "x y rmse" of the best place for the picture TPL within r of (x, y)
+  digit SHOT FONT CROP    the digit 0-9 the crop shows by its shape in FONT, "none" or "?"
 """
 import os
 import sys
 
-from PIL import Image, ImageChops, ImageStat
+from PIL import Image, ImageChops, ImageDraw, ImageFont, ImageStat
 
 
-def load(path):
-    return Image.open(path).convert("RGB")
-
-
-def crop(img, args):
-    if not args:
-        return img
-    x, y, w, h = map(int, args)
+def load(path, box=()):
+    img = Image.open(path).convert("RGB")
+    x, y, w, h = map(int, box or (0, 0, *img.size))
     return img.crop((x, y, x + w, y + h))
 
 
 def rmse(a, b):
-    diff = ImageChops.difference(a, b)
-    stat = ImageStat.Stat(diff)
-    return (sum(v * v for v in stat.rms) / 3) ** 0.5
+    return (sum(v * v for v in ImageStat.Stat(ImageChops.difference(a, b)).rms) / 3) ** 0.5
 
 
-def near(pixel, rgb, limit):
-    return all(abs(p - c) <= limit for p, c in zip(pixel, rgb))
+def unlike(img, rgb, limit):  # a mask of the pixels farther than limit from rgb
+    mask = Image.new("L", img.size)
+    mask.putdata([255 if any(abs(p - c) > limit for p, c in zip(px, rgb)) else 0 for px in img.getdata()])
+    return mask
 
 
-def main(cmd, *args):
+def digit(img, font_path):
+    shape = unlike(img, max(img.getcolors(img.width * img.height))[1], 60)
+    if shape.getbbox() is None:
+        return "none"
+    shape = shape.crop(shape.getbbox())
+    font = ImageFont.truetype(font_path, 64)
+
+    def misfit(d):
+        glyph = Image.new("L", (80, 100))
+        ImageDraw.Draw(glyph).text((8, 4), d, fill=255, font=font)
+        glyph = glyph.point(lambda v: 255 if v > 128 else 0)
+        glyph = glyph.crop(glyph.getbbox()).resize(shape.size, Image.NEAREST)
+        return sum(a != b for a, b in zip(glyph.getdata(), shape.getdata())) / (shape.width * shape.height)
+
+    wrong, best = min((misfit(d), d) for d in "0123456789")
+    return best if wrong < 0.25 else "?"
+
+
+def main(cmd, *a):
     if cmd == "rmse":
-        a, b = load(args[0]), load(args[1])
-        print(f"{rmse(crop(a, args[2:]), crop(b, args[2:])):.2f}")
+        print(f"{rmse(load(a[0], a[2:]), load(a[1], a[2:])):.2f}")
     elif cmd == "closer":
-        shot = crop(load(args[0]), args[3:7])
-        a, b = load(args[1]), load(args[2])
-        print("A" if rmse(shot, a) < rmse(shot, b) else "B")
+        shot = load(a[0], a[3:7])
+        print("A" if rmse(shot, load(a[1])) < rmse(shot, load(a[2])) else "B")
     elif cmd == "expect":
-        out, (x, y, w, h), over = args[0], map(int, args[1:5]), args[5]
-        bg = load(os.environ["BG"]).crop((x, y, x + w, y + h)).convert("RGBA")
-        sprite = Image.open(over).convert("RGBA").resize((w, h), Image.BILINEAR)
-        bg.alpha_composite(sprite)
-        bg.convert("RGB").save(out)
+        bg = load(os.environ["BG"], a[1:5]).convert("RGBA")
+        bg.alpha_composite(Image.open(a[5]).convert("RGBA").resize(bg.size, Image.BILINEAR))
+        bg.convert("RGB").save(a[0])
     elif cmd == "share":
-        img = crop(load(args[0]), args[1:5])
-        rgb = tuple(map(int, args[5:8]))
-        pixels = list(img.getdata())
-        print(f"{sum(near(p, rgb, 24) for p in pixels) / len(pixels):.3f}")
+        pixels = list(load(a[0], a[1:5]).getdata())
+        rgb = tuple(map(int, a[5:8]))
+        print(f"{sum(all(abs(p - c) <= 24 for p, c in zip(px, rgb)) for px in pixels) / len(pixels):.3f}")
     elif cmd == "bbox":
-        img = crop(load(args[0]), args[4:8])
-        rgb = tuple(map(int, args[1:4]))
-        mask = Image.new("L", img.size)
-        mask.putdata([0 if near(p, rgb, 40) else 255 for p in img.getdata()])
-        box = mask.getbbox()
+        box = unlike(load(a[0], a[4:8]), tuple(map(int, a[1:4])), 40).getbbox()
         print("none" if box is None else f"{box[0]} {box[1]} {box[2] - box[0]} {box[3] - box[1]}")
     elif cmd == "locate":
-        shot, tpl = load(args[0]), load(args[1])
-        x0, y0, r = map(int, args[2:5])
+        shot, tpl = load(a[0]), load(a[1])
+        x0, y0, r = map(int, a[2:5])
         w, h = tpl.size
         best = min((rmse(shot.crop((x, y, x + w, y + h)), tpl), x, y)
                    for x in range(x0 - r, x0 + r + 1) for y in range(y0 - r, y0 + r + 1))
         print(f"{best[1]} {best[2]} {best[0]:.2f}")
+    elif cmd == "digit":
+        print(digit(load(a[0], a[2:6]), a[1]))
     else:
         sys.exit(__doc__)
 

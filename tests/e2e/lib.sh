@@ -1,25 +1,34 @@
-# Shared helpers for the real-window tests. Source it, then call e2e_init with a display number.
-# Each test runs the real program from a temporary copy of the program folder under Xvfb with
-# the openbox window manager (it enforces size hints and closes windows on Alt+F4).
+# Shared helpers for the real-window tests: source it, then call e2e_init with a display number.
+# The real program runs from a temporary copy of its folder under Xvfb and openbox (which
+# enforces size hints and closes windows on Alt+F4). E2E_KEEP=1, or a failure, keeps the files.
 set -u
 
 E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 E2E_PY=/usr/bin/python3
-E2E_TMP=""
 E2E_PIDS=()
 GAME_PID=""
 
 e2e_log() { echo "[$(date +%H:%M:%S)] $*"; }
-e2e_fail() {
-    echo "FAIL: $*" >&2
-    [ -n "$E2E_TMP" ] && ls "$E2E_TMP"/*.png >/dev/null 2>&1 && echo "screenshots kept in $E2E_TMP" >&2 && E2E_KEEP=1
-    exit 1
-}
+e2e_fail() { echo "FAIL: $*" >&2; E2E_KEEP=1; exit 1; }
+
+# e2e_stop: ends the program started last, if it still runs.
+e2e_stop() { [ -n "$GAME_PID" ] && kill -9 -- "-$GAME_PID" 2>/dev/null; GAME_PID=""; }
 
 e2e_cleanup() {
-    [ -n "$GAME_PID" ] && kill -9 -- "-$GAME_PID" 2>/dev/null
+    e2e_stop
     for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
-    if [ -n "$E2E_TMP" ] && [ -z "${E2E_KEEP:-}" ]; then rm -rf "$E2E_TMP"; fi
+    if [ -n "${E2E_KEEP:-}" ]; then echo "files kept in $E2E_TMP" >&2; else rm -rf "$E2E_TMP"; fi
+}
+
+# e2e_poll SECONDS COMMAND...: runs COMMAND every 0.1 s until it succeeds; fails after SECONDS.
+e2e_poll() {
+    local n=$(($1 * 10))
+    shift
+    until "$@"; do
+        n=$((n - 1))
+        [ "$n" -gt 0 ] || return 1
+        sleep 0.1
+    done
 }
 
 # e2e_init DISPLAY_NUMBER: Xvfb and openbox on that display, a temporary folder in $E2E_TMP.
@@ -29,8 +38,7 @@ e2e_init() {
     trap e2e_cleanup EXIT
     Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
     E2E_PIDS+=($!)
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-    xdpyinfo >/dev/null 2>&1 || e2e_fail "Xvfb did not start on $DISPLAY"
+    e2e_poll 5 xdpyinfo >/dev/null 2>&1 || e2e_fail "Xvfb did not start on $DISPLAY"
     openbox >"$E2E_TMP/openbox.log" 2>&1 &
     E2E_PIDS+=($!)
     sleep 0.5
@@ -52,61 +60,35 @@ e2e_start() {
     GAME_PID=$!
 }
 
+# e2e_wait_exit [SECONDS]: waits for the program to end; prints its exit status (or "running").
+e2e_wait_exit() {
+    if e2e_poll "${1:-10}" test -f "$E2E_TMP/exit-status"; then cat "$E2E_TMP/exit-status"; else echo running; fi
+}
+
 # e2e_window NAME [SECONDS]: the id of the visible window with that exact title, once it has
 # its final size (the renderer re-creates the X window, so wait for the first frame).
 e2e_window() {
-    local name=$1 limit=${2:-15} wid=""
-    for _ in $(seq $((limit * 10))); do
-        wid=$(xdotool search --onlyvisible --name "^$name\$" 2>/dev/null | tail -n 1)
-        [ -n "$wid" ] && break
-        sleep 0.1
-    done
-    [ -n "$wid" ] || e2e_fail "no window '$name' after ${limit}s"
+    e2e_poll "${2:-15}" xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || e2e_fail "no window '$1' after ${2:-15}s"
     sleep 0.7
-    xdotool search --onlyvisible --name "^$name\$" 2>/dev/null | tail -n 1
+    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -n 1
 }
+
+# e2e_message_box [SECONDS]: the id of an open message box (its X window carries no title
+# xdotool can search, so look through the window tree); empty if none.
+e2e_box_id() {
+    xwininfo -root -tree 2>/dev/null |
+        awk '/"Error!"|"Error"|"Update"|"Kreiselsturm" .*[0-9]+x[0-9]+/ && !/907x788/ {print $1; exit}' | grep .
+}
+e2e_message_box() { e2e_poll "${1:-10}" e2e_box_id >/dev/null; e2e_box_id; }
 
 # e2e_shot WID FILE: a screenshot of the window's inner area.
 e2e_shot() { timeout 10 /usr/bin/import -window "$1" "$2" || e2e_fail "screenshot of window $1 failed (is the program still running?)"; }
 
 # e2e_click WID X Y: a left click at a point inside the window.
-e2e_click() {
-    xdotool mousemove --window "$1" "$2" "$3" && sleep 0.1 && xdotool click 1
-    sleep 0.3
-}
+e2e_click() { xdotool mousemove --window "$1" "$2" "$3" sleep 0.1 click 1 sleep 0.3; }
 
 # e2e_hold KEY SECONDS: holds a key, as a player would.
-e2e_hold() {
-    xdotool keydown "$1"
-    sleep "$2"
-    xdotool keyup "$1"
-    sleep 0.2
-}
-
-# e2e_wait_exit [SECONDS]: waits for the program to end; prints its exit status (or "running").
-e2e_wait_exit() {
-    local limit=${1:-10}
-    for _ in $(seq $((limit * 10))); do
-        if [ -f "$E2E_TMP/exit-status" ]; then
-            cat "$E2E_TMP/exit-status"
-            return
-        fi
-        sleep 0.1
-    done
-    echo running
-}
-
-# e2e_message_box [SECONDS]: the id of an open message box (its X window carries no title
-# xdotool can search, so look through the window tree); empty if none.
-e2e_message_box() {
-    local limit=${1:-10} id=""
-    for _ in $(seq $((limit * 10))); do
-        id=$(xwininfo -root -tree 2>/dev/null | awk '/"Error!"|"Error"|"Update"|"Kreiselsturm" .*[0-9]+x[0-9]+/ && !/907x788/ {print $1; exit}')
-        [ -n "$id" ] && break
-        sleep 0.1
-    done
-    echo "$id"
-}
+e2e_hold() { xdotool keydown "$1" sleep "$2" keyup "$1" sleep 0.2; }
 
 # e2e_img COMMAND ARGS...: picture checks (see imgtool.py).
 e2e_img() { "$E2E_PY" "$E2E_DIR/imgtool.py" "$@"; }
