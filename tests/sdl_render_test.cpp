@@ -1,11 +1,9 @@
-// The SDL drawing and hit testing, off-screen: layering, clipping, transparency, units.
+// The SDL drawing and hit testing, off-screen: layering, clipping, transparency, word wrap.
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <memory>
-#include <string>
-#include <vector>
+#include <utility>
 
 #include "forms/Application.h"
 #include "forms/CommandButton.h"
@@ -22,206 +20,106 @@ namespace {
 
 using namespace forms;
 
-// The fonts the program ships, beside the sources.
-const std::string FontFolder = std::filesystem::path(__FILE__).parent_path().parent_path() / "assets";
+constexpr Color Window = SystemColor::ButtonFace, Text = SystemColor::ButtonText, Red = 0x000000FF, Blue = 0x00FF0000,
+                Yellow = 0x0000FFFF, Magenta = 0x00FF00FF, Cyan = 0x00FFFF00, Dark = 0x00603010, Unset = 0xFFFFFFFF;
 
-// A window in points (1 pt = 4/3 px) whose controls a test adds in its build function.
-class TestForm : public Form {
-public:
-    TestForm(Application& app, float widthPt, float heightPt, std::function<void(TestForm&)> build)
-        : Form(app, "TestForm", ScaleUnit::Point, widthPt * 20, heightPt * 20), build_(std::move(build)) {}
-
-    // Geometry in the container's unit: points on the window, pixels in a panel.
-    template <class T>
-    T& add(PictureBox* container, float left, float top, float width, float height) {
-        auto control = std::make_unique<T>();
-        T& c = *control;
-        c.Container = container;
-        c.Left = left, c.Top = top, c.Width = width, c.Height = height;
-        adopt(c, "c" + std::to_string(owned_.size()));
-        owned_.push_back(std::move(control));
-        return c;
-    }
-
-protected:
-    void createControls() override { build_(*this); }
-    void destroyControls() override { owned_.clear(); }
-
-private:
-    std::function<void(TestForm&)> build_;
-    std::vector<std::unique_ptr<Control>> owned_;
-};
-
-// size x size pixels of `rgba` (bytes R, G, B, A in memory) with transparent corners.
-PictureRef cornerless(int size, uint32_t rgba) {
-    auto p = std::make_shared<Picture>();
-    p->width = p->height = size;
-    p->pixels.assign(size_t(size) * size, rgba);
-    for (int y : {0, size - 1})
-        for (int x : {0, size - 1}) p->pixels[size_t(y) * size + x] = 0;
+PictureRef picture(uint32_t rgba) {  // 4 x 4 pixels of `rgba` (bytes R, G, B, A), the top-left one transparent
+    auto p = std::make_shared<Picture>(Picture{4, 4, std::vector<uint32_t>(16, rgba), ""});
+    p->pixels[0] = 0;
     return p;
 }
 
-uint32_t rgb(Color c) {
+int count(const SDL_Surface* s, Color c, int left, int top, int right, int bottom) {  // pixels of `c` in the box
     const Rgb v = toRgb(c);
-    return uint32_t(v.r) << 16 | v.g << 8 | v.b;
-}
-
-uint32_t pixel(const SDL_Surface* s, int x, int y) {
-    return static_cast<const uint32_t*>(s->pixels)[y * (s->pitch / 4) + x] & 0xFFFFFF;
-}
-
-struct App {
-    ManualClock clock;
-    HeadlessBackend backend;
-    Application app{clock, backend};
-};
-
-TEST(SdlRender, PaintsEachKindInLayersAndClipsToPanels) {
-    constexpr Color Window = SystemColor::ButtonFace, LabelBack = 0x00204080, White = 0x00FFFFFF, Yellow = 0x0000FFFF,
-                    Magenta = 0x00FF00FF, Red = 0x000000FF, PanelBack = 0x00603010, Blue = 0x00FF0000, Green = 0x0000FF00;
-    const PictureRef red = cornerless(4, 0xFF0000FF);
-    App a;
-    TestForm form(a.app, 300, 225, [&](TestForm& f) {  // 400 x 300 pixels
-        auto& label = f.add<Label>(nullptr, 0, 0, 150, 30);
-        label.Caption = "Wirbel";
-        label.BackColor = LabelBack;
-        label.ForeColor = White;
-        f.add<Shape>(nullptr, 135, 15, 15, 15).BackColor = Magenta;  // later, so above the label
-        auto& circle = f.add<Shape>(nullptr, 165, 0, 90, 60);         // 120 x 80 px: diameter 80, centred
-        circle.shape = ShapeKind::Circle;
-        circle.BackColor = Yellow;
-        auto& stretched = f.add<Image>(nullptr, 0, 45, 30, 30);
-        stretched.picture = red;
-        stretched.Stretch = true;
-        f.add<Image>(nullptr, 45, 45, 30, 30).picture = red;  // at its own 4 x 4 pixels
-        auto& hidden = f.add<Shape>(nullptr, 90, 45, 30, 30);
-        hidden.BackColor = Green;
-        hidden.Visible = false;
-
-        auto& panel = f.add<PictureBox>(nullptr, 150, 105, 105, 75);  // pixels 200..340 x 140..240
-        panel.BackColor = PanelBack;
-        f.add<CommandButton>(&panel, 10, 10, 60, 30).Caption = "OK";
-        auto& overhang = f.add<Label>(&panel, 120, 70, 60, 20);  // sticks out 40 px to the right
-        overhang.BackColor = Blue;
-        // An image created after the panel still lies beneath it.
-        auto& under = f.add<Image>(nullptr, 165, 147, 30, 30);
-        under.picture = red;
-        under.Stretch = true;
-
-        auto& offLeft = f.add<PictureBox>(nullptr, -15, 165, 45, 30);  // pixels -20..40 x 220..260
-        offLeft.BackColor = PanelBack;
-        f.add<Label>(&offLeft, 0, 0, 30, 40).BackColor = Green;  // pixels -20..10 in the window
-    });
-    a.app.start(form);
-
-    std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)> s(renderOffscreen(form, FontFolder), SDL_FreeSurface);
-    ASSERT_TRUE(s);
-    ASSERT_EQ(s->w, 400);
-    ASSERT_EQ(s->h, 300);
-
-    EXPECT_EQ(pixel(s.get(), 170, 38), rgb(LabelBack));
-    EXPECT_EQ(pixel(s.get(), 190, 30), rgb(Magenta));
-    int textPixels = 0;
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 200; ++x) textPixels += pixel(s.get(), x, y) == rgb(White);
-    EXPECT_GT(textPixels, 50) << "the caption is drawn in its fore colour";
-
-    EXPECT_EQ(pixel(s.get(), 280, 40), rgb(Yellow));
-    EXPECT_EQ(pixel(s.get(), 280, 3), rgb(Yellow));
-    EXPECT_EQ(pixel(s.get(), 230, 40), rgb(Window)) << "inside the shape's rectangle, outside the circle";
-    EXPECT_EQ(pixel(s.get(), 243, 3), rgb(Window)) << "corner of the circle's square";
-
-    EXPECT_EQ(pixel(s.get(), 20, 80), rgb(Red));
-    EXPECT_EQ(pixel(s.get(), 1, 61), rgb(Window)) << "a transparent corner shows the window";
-    EXPECT_EQ(pixel(s.get(), 61, 61), rgb(Red));
-    EXPECT_EQ(pixel(s.get(), 63, 63), rgb(Window));
-    EXPECT_EQ(pixel(s.get(), 64, 62), rgb(Window)) << "not stretched: only 4 x 4 pixels";
-    EXPECT_EQ(pixel(s.get(), 140, 80), rgb(Window)) << "a hidden control is not drawn";
-
-    EXPECT_EQ(pixel(s.get(), 300, 160), rgb(PanelBack));
-    EXPECT_NE(pixel(s.get(), 240, 165), rgb(PanelBack)) << "the button inside the panel";
-    EXPECT_EQ(pixel(s.get(), 240, 215), rgb(PanelBack)) << "the panel covers a later image";
-    EXPECT_EQ(pixel(s.get(), 335, 215), rgb(Blue));
-    EXPECT_EQ(pixel(s.get(), 345, 215), rgb(Window)) << "the panel clips its child";
-    EXPECT_EQ(pixel(s.get(), 5, 230), rgb(Green));
-    EXPECT_EQ(pixel(s.get(), 15, 230), rgb(PanelBack));
-}
-
-// Pixels of colour `c` in rows [top, bottom) of columns [left, right).
-int count(const SDL_Surface* s, Color c, int left, int top, int right, int bottom) {
+    const uint32_t want = SDL_MapRGB(s->format, v.r, v.g, v.b);
     int n = 0;
     for (int y = top; y < bottom; ++y)
-        for (int x = left; x < right; ++x) n += pixel(s, x, y) == rgb(c);
+        for (int x = left; x < right; ++x) n += (static_cast<const uint32_t*>(s->pixels)[y * s->pitch / 4 + x] & 0xFFFFFF) == want;
     return n;
 }
 
-TEST(SdlRender, WrapsAtSpacesAndRedrawsWhatChanged) {
-    constexpr Color White = 0x00FFFFFF, Cyan = 0x00FFFF00, Red = 0x000000FF, Blue = 0x00FF0000;
-    App a;
-    Label *oneWord = nullptr, *twoWords = nullptr;
-    Image* image = nullptr;
-    TestForm form(a.app, 300, 150, [&](TestForm& f) {  // 400 x 200 pixels
-        oneWord = &f.add<Label>(nullptr, 0, 0, 60, 120);  // 80 px: narrower than either word
-        oneWord->Caption = "Wirbelsturm";
-        twoWords = &f.add<Label>(nullptr, 90, 0, 60, 120);
-        twoWords->Caption = "Wirbel Sturm";
-        for (Label* l : {oneWord, twoWords}) l->ForeColor = White;
-        image = &f.add<Image>(nullptr, 180, 0, 30, 30);
-        image->picture = cornerless(4, 0xFF0000FF);
-        image->Stretch = true;
-    });
-    a.app.start(form);
+struct Harness {  // made before the window that needs it
+    ManualClock clock; HeadlessBackend backend; Application application{clock, backend};
+};
 
-    OffscreenRenderer renderer(FontFolder);
-    const SDL_Surface* s = renderer.render(form);
-    ASSERT_TRUE(s);
-    // Line one holds "Wirbel" (cut at the label's edge); a long word is not split onto line two.
-    EXPECT_GT(count(s, White, 0, 0, 80, 40), 30);
-    EXPECT_EQ(count(s, White, 0, 40, 80, 160), 0);
-    EXPECT_GT(count(s, White, 120, 40, 200, 80), 30) << "the second word goes to line two";
-    EXPECT_EQ(pixel(s, 260, 20), rgb(Red));
+// The fixture is itself a started window of 450 x 225 pt (600 x 300 px; 1 pt = 4/3 px).
+struct SdlRender : ::testing::Test, Harness, Form {
+    SdlRender() : Form(application, "SdlRender", ScaleUnit::Point, 450 * 20, 225 * 20) { application.start(*this); }
+
+    // Geometry in the container's unit: points on the window, pixels in a panel.
+    template <class T>
+    T& add(PictureBox* container, float left, float top, float width, float height, Color back = Unset) {
+        T& c = static_cast<T&>(*owned.emplace_back(std::make_unique<T>()));
+        c.Container = container, c.Left = left, c.Top = top, c.Width = width, c.Height = height;
+        if constexpr (requires { c.BackColor; }) c.BackColor = back == Unset ? c.BackColor : back;
+        adopt(c, "c" + std::to_string(owned.size()));
+        return c;
+    }
+    void createControls() override {  // pixel bounds in the comments
+        add<Label>(nullptr, 0, 0, 150, 30, Blue);                             // 0..200 x 0..40
+        add<Shape>(nullptr, 135, 15, 15, 15, Magenta);                        // created later, so above the label
+        add<Shape>(nullptr, 165, 0, 90, 60, Yellow).shape = ShapeKind::Circle;  // 220..340 x 0..80: diameter 80, centred
+        stretched = &add<Image>(nullptr, 0, 45, 30, 30);                      // 0..40 x 60..100
+        stretched->picture = picture(0xFF0000FF), stretched->Stretch = true;
+        add<Image>(nullptr, 45, 45, 30, 30).picture = picture(0xFF0000FF);   // at its own 4 x 4 pixels from 60, 60
+        add<Shape>(nullptr, 90, 45, 30, 30, Red).Visible = false;
+        covered = &add<CommandButton>(nullptr, 120, 105, 45, 30);           // 160..220 x 140..180, partly under the panel
+        auto& panel = add<PictureBox>(nullptr, 150, 105, 105, 75, Dark);      // 200..340 x 140..240
+        ok = &add<CommandButton>(&panel, 10, 10, 60, 30);                   // 210..270 x 150..180
+        add<CommandButton>(&panel, 80, 10, 40, 30).Enabled = false;          // 280..320 x 150..180
+        halfOut = &add<CommandButton>(&panel, 50, 80, 60, 40);              // 250..310 x 220..260, clipped at 240
+        add<Label>(&panel, 120, 70, 60, 20, Blue);                            // 320..380 x 210..230, clipped at 340
+        add<Image>(nullptr, 165, 147, 30, 30).picture = picture(0xFF0000FF); // created after the panel, still beneath it
+        auto& hidden = add<PictureBox>(nullptr, 60, 195, 45, 22);             // 80..140 x 260..290
+        hidden.Visible = false;
+        add<CommandButton>(&hidden, 0, 0, 40, 20);
+        (oneWord = &add<Label>(nullptr, 300, 0, 60, 120))->Caption = "Wirbelsturm";  // 400..480 x 0..160, narrower than a word
+        add<Label>(nullptr, 390, 0, 60, 120).Caption = "Wirbel Sturm";       // 520..600 x 0..160
+    }
+    void destroyControls() override { owned.clear(); }
+
+    std::vector<std::unique_ptr<Control>> owned;
+    CommandButton *ok = nullptr, *halfOut = nullptr, *covered = nullptr;
+    Label* oneWord = nullptr;  // both changed between two frames
+    Image* stretched = nullptr;
+};
+
+TEST_F(SdlRender, PaintsInLayersClipsToPanelsWrapsAndRedrawsWhatChanged) {
+    OffscreenRenderer renderer(std::filesystem::path(__FILE__).parent_path().parent_path() / "assets");  // the fonts it ships
+    const SDL_Surface* s = renderer.render(*this);
+    ASSERT_TRUE(s && s->w == 600 && s->h == 300);
+    const struct { int x, y; Color c; const char* what; } pixels[] = {
+        {170, 38, Blue, "label"}, {190, 30, Magenta, "shape above the label"}, {280, 40, Yellow, "circle"},
+        {280, 3, Yellow, "circle top"}, {230, 40, Window, "beside the circle"}, {20, 80, Red, "stretched image"},
+        {1, 61, Window, "transparent pixel"}, {61, 61, Red, "image"}, {64, 62, Window, "unstretched: only 4 x 4"},
+        {140, 80, Window, "hidden shape"}, {300, 200, Dark, "panel"}, {300, 165, Window, "disabled button in the panel"},
+        {222, 198, Dark, "panel above a later image"}, {335, 215, Blue, "its child"}, {345, 215, Window, "clipped by the panel"},
+    };
+    for (const auto& p : pixels) EXPECT_EQ(count(s, p.c, p.x, p.y, p.x + 1, p.y + 1), 1) << p.what << " at " << p.x << "," << p.y;
+    // A long word is cut at the label's edge, not split onto line two; the second word goes there.
+    EXPECT_GT(count(s, Text, 400, 0, 480, 40), 30);
+    EXPECT_EQ(count(s, Text, 400, 40, 480, 160), 0);
+    EXPECT_GT(count(s, Text, 520, 40, 600, 80), 30);
 
     // Cached texts and pictures must not outlive a change of colour or picture.
     oneWord->ForeColor = Cyan;
-    image->picture = cornerless(4, 0xFFFF0000);
-    s = renderer.render(form);
-    EXPECT_GT(count(s, Cyan, 0, 0, 80, 40), 30);
-    EXPECT_EQ(count(s, White, 0, 0, 80, 40), 0);
-    EXPECT_EQ(pixel(s, 260, 20), rgb(Blue));
+    const PictureRef before = std::exchange(stretched->picture, picture(0xFFFF0000));  // the old one still alive
+    s = renderer.render(*this);
+    EXPECT_GT(count(s, Cyan, 400, 0, 480, 40), 30);
+    EXPECT_EQ(count(s, Blue, 20, 80, 21, 81), 1);
 }
 
-TEST(SdlRender, ClicksLandOnTheTopmostEnabledButton) {
-    App a;
-    CommandButton *enabled = nullptr, *disabled = nullptr, *halfOut = nullptr, *covered = nullptr;
-    TestForm form(a.app, 300, 225, [&](TestForm& f) {
-        covered = &f.add<CommandButton>(nullptr, 0, 0, 90, 30);  // 120 x 40 px
-        auto& panel = f.add<PictureBox>(nullptr, 60, 0, 150, 75);  // pixels 80..280 x 0..100
-        enabled = &f.add<CommandButton>(&panel, 50, 10, 60, 30);
-        disabled = &f.add<CommandButton>(&panel, 120, 10, 40, 30);
-        disabled->Enabled = false;
-        halfOut = &f.add<CommandButton>(&panel, 50, 80, 60, 40);  // lower half outside the panel
-        auto& hiddenPanel = f.add<PictureBox>(nullptr, 0, 150, 60, 60);
-        hiddenPanel.Visible = false;
-        f.add<CommandButton>(&hiddenPanel, 0, 0, 40, 40);
-    });
-    a.app.start(form);
-
-    std::vector<sdl::Placed> placed;
-    sdl::layOut(form, 1.0f, {0, 0, 400, 300}, placed);
-    EXPECT_EQ(sdl::buttonAt(placed, 150, 25), enabled);
-    EXPECT_EQ(sdl::buttonAt(placed, 220, 25), nullptr) << "disabled";
-    EXPECT_EQ(sdl::buttonAt(placed, 150, 90), halfOut);
-    EXPECT_EQ(sdl::buttonAt(placed, 150, 110), nullptr) << "clipped by its panel";
-    EXPECT_EQ(sdl::buttonAt(placed, 20, 220), nullptr) << "its panel is hidden";
-    EXPECT_EQ(sdl::buttonAt(placed, 40, 20), covered);
-    EXPECT_EQ(sdl::buttonAt(placed, 100, 20), nullptr) << "the panel lies above the button";
-    EXPECT_EQ(sdl::buttonAt(placed, 300, 20), nullptr);
-
-    // On a high-density screen everything doubles, panel contents included.
-    sdl::layOut(form, 2.0f, {0, 0, 800, 600}, placed);
-    EXPECT_EQ(sdl::buttonAt(placed, 300, 50), enabled);
-    EXPECT_EQ(sdl::buttonAt(placed, 300, 220), nullptr);
+TEST_F(SdlRender, ClicksLandOnTheTopmostEnabledButton) {
+    const struct { int x, y; CommandButton* button; const char* what; } clicks[] = {
+        {240, 165, ok, "in a panel"}, {300, 165, nullptr, "disabled"}, {280, 230, halfOut, "half outside its panel"},
+        {280, 250, nullptr, "clipped by its panel"}, {100, 270, nullptr, "its panel is hidden"}, {180, 160, covered, "uncovered"},
+        {205, 145, nullptr, "the panel lies above the button"}, {500, 250, nullptr, "nothing there"},
+    };
+    for (const int scale : {1, 2}) {  // on a high-density screen everything doubles, panel contents included
+        std::vector<sdl::Placed> placed;
+        sdl::layOut(*this, float(scale), {0, 0, 600 * scale, 300 * scale}, placed);
+        for (const auto& c : clicks) EXPECT_EQ(sdl::buttonAt(placed, c.x * scale, c.y * scale), c.button) << c.what << " x" << scale;
+    }
 }
 
 }  // namespace
