@@ -170,36 +170,35 @@ protected:
     forms::Image& sprite() { return h.ui().Spieler; }
 };
 
-TEST_F(Steering, AHeldKeyStepsOncePerEventIncludingRepeats) {
-    const float x = sprite().Left;
-    h.press(Left);
-    EXPECT_FLOAT_EQ(sprite().Left, x - 5);
-    h.advance(500 + 33 * 2);  // first repeat after 500 ms, then every 33 ms
-    EXPECT_FLOAT_EQ(sprite().Left, x - 20);
-    h.release(Left);
-    EXPECT_FLOAT_EQ(sprite().Left, x - 20) << "the release with nothing held only checks contacts";
-}
-
-TEST_F(Steering, DiagonalsAndConflictingKeys) {
+TEST_F(Steering, OneStepPerKeyEventInTheDirectionTheHeldKeysName) {
+    enum Act { Press, Release, Hold };
+    struct Step {
+        Act act;
+        int16_t key;  // Hold: milliseconds held instead
+        float dx, dy;  // where the sprite stands now, from where it started
+    };
+    const Step steps[] = {
+        {Press, Left, -5, 0},       // "l"
+        {Hold, 566, -20, 0},        // repeats after 500 ms, then every 33 ms
+        {Press, Up, -25, -5},       // "lu": left, then up
+        {Release, Left, -25, -10},  // "u": one step at the release
+        {Release, Up, -25, -10},    // "": only a contact check
+        {Press, Left, -30, -10},
+        {Press, Right, -30, -10},   // "lr": no step
+        {Release, Left, -25, -10},  // "r"
+        {Release, Right, -25, -10},
+        {Release, Down, -25, -10},  // never pressed: nothing changes
+        {Press, Down, -25, -5},
+    };
     const float x = sprite().Left, y = sprite().Top;
-    h.press(Left);
-    h.press(Up);  // "lu": left and up
-    EXPECT_FLOAT_EQ(sprite().Left, x - 10);
-    EXPECT_FLOAT_EQ(sprite().Top, y - 5);
-    h.release(Left);  // "u": one step up at the release
-    EXPECT_FLOAT_EQ(sprite().Top, y - 10);
-    EXPECT_FLOAT_EQ(sprite().Left, x - 10);
-    h.release(Up);
-
-    h.press(Left);
-    h.press(Right);  // "lr": no step
-    EXPECT_FLOAT_EQ(sprite().Left, x - 15);
-    h.release(Left);  // "r"
-    EXPECT_FLOAT_EQ(sprite().Left, x - 10);
-    h.release(Right);
-    h.release(Down);  // never pressed: nothing changes, nothing breaks
-    h.press(Down);
-    EXPECT_FLOAT_EQ(sprite().Top, y - 5);
+    for (const Step& s : steps) {
+        if (s.act == Press) h.press(s.key);
+        if (s.act == Release) h.release(s.key);
+        if (s.act == Hold) h.advance(s.key);
+        SCOPED_TRACE(testing::Message() << "step " << (&s - steps));
+        EXPECT_FLOAT_EQ(sprite().Left, x + s.dx);
+        EXPECT_FLOAT_EQ(sprite().Top, y + s.dy);
+    }
 }
 
 TEST_F(Steering, StepsNeverReachAnEdge) {
