@@ -7,7 +7,7 @@
   share SHOT CROP R G B   share of the crop's pixels within 24 of colour (R, G, B)
   bbox SHOT R G B [CROP]  "x y w h" around the pixels farther than 40 from (R, G, B), or "none"
   locate SHOT TPL x y r   "x y rmse" of the best place for the picture TPL within r of (x, y)
-  digit SHOT FONT CROP    the digit 0-9 the crop shows by its shape in FONT, "none" or "?"
+  digit SHOT FONT CROP    the light digit 0-9 the crop shows by its shape in FONT, "none" or "?"
 """
 import os
 import sys
@@ -32,7 +32,8 @@ def unlike(img, rgb, limit):  # a mask of the pixels farther than limit from rgb
 
 
 def digit(img, font_path):
-    shape = unlike(img, max(img.getcolors(img.width * img.height))[1], 60)
+    shape = Image.new("L", img.size)  # light text on a dark ground: an item over it is no part of it
+    shape.putdata([255 if min(px) > 128 else 0 for px in img.getdata()])
     if shape.getbbox() is None:
         return "none"
     shape = shape.crop(shape.getbbox())
