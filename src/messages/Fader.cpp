@@ -15,6 +15,15 @@ void losschicken(forms::Timer& fader, forms::Label& zahl) {
     fader.Enabled(true);
 }
 
+// One step up; once out of sight the number takes its new value and turns down.
+void hoch(forms::Label& zahl, Int16 neu) {
+    zahl.Top = zahl.Top - 1;
+    if (-zahl.Height >= zahl.Top) {
+        zahl.Caption = zahltext(neu);
+        zahl.Tag = "d";
+    }
+}
+
 }  // namespace
 
 // A level message under way is left to finish; the level progression waits for it.
@@ -33,11 +42,7 @@ void Form1::Label4_fade() {
 void Form1::Textfader2_Timer() {
     forms::Label& zahl = ui->Label2;
     if (zahl.Tag == "u") {
-        zahl.Top = zahl.Top - 1;
-        if (-zahl.Height >= zahl.Top) {
-            zahl.Caption = zahltext(neuesLevel);
-            zahl.Tag = "d";
-        }
+        hoch(zahl, neuesLevel);
     } else if (zahl.Tag == "d") {
         zahl.Top = zahl.Top + 1;
         if (zahl.Top >= 0) ui->Textfader2.Enabled(false);
@@ -47,11 +52,7 @@ void Form1::Textfader2_Timer() {
 void Form1::Textfader4_Timer() {
     forms::Label& zahl = ui->Label4;
     if (zahl.Tag == "u") {
-        zahl.Top = zahl.Top - 1;
-        if (-zahl.Height >= zahl.Top) {
-            zahl.Caption = zahltext(neuesleben);
-            zahl.Tag = "d";
-        }
+        hoch(zahl, neuesleben);
     } else if (zahl.Tag == "d") {
         zahl.Top = zahl.Top + 1;
         if (zahl.Top >= 0) {
