@@ -46,14 +46,8 @@ size_t writeBody(char* data, size_t size, size_t count, void* user) {
     return n;
 }
 
-bool startsWithIgnoringCase(const std::string& s, const char* prefix) {
-    for (size_t i = 0; prefix[i]; ++i) {
-        if (i >= s.size()) return false;
-        char c = s[i];
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-        if (c != prefix[i]) return false;
-    }
-    return true;
+bool startsWithIgnoringCase(std::string_view s, std::string_view prefix) {
+    return s.size() >= prefix.size() && sameIgnoringCase(s.substr(0, prefix.size()), prefix);
 }
 
 bool isHttps(const std::string& url) { return startsWithIgnoringCase(url, "https://"); }

@@ -29,13 +29,6 @@ bool isSeparator(char c) { return c == '/' || c == '\\'; }
 
 char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
-bool sameIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (asciiLower(a[i]) != asciiLower(b[i])) return false;
-    return true;
-}
-
 bool endsWithIgnoringCase(const std::string& s, const std::string& suffix) {
     return s.size() >= suffix.size() && sameIgnoringCase(s.substr(s.size() - suffix.size()), suffix);
 }
@@ -219,6 +212,13 @@ void copyFile(const std::string& from, const std::string& to) {
     if (ec)
         throw forms::RuntimeError("Die Datei '" + from + "' konnte nicht nach '" + to +
                                   "' kopiert werden" + reasonText(ec) + ".");
+}
+
+bool sameIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (asciiLower(a[i]) != asciiLower(b[i])) return false;
+    return true;
 }
 
 }  // namespace platform

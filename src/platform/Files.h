@@ -2,6 +2,7 @@
 // The program folder and its files. Paths handed in may use backslashes ("\gegner1.gif");
 // names are found without regard to case, since the pictures may be spelt either way.
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -18,6 +19,9 @@ std::string joinPath(const std::string& folder, const std::string& relative);
 // below the deepest existing prefix is looked up in its folder); `path` itself when none matches.
 // Of several names differing only in case the alphabetically first is taken.
 std::string resolvePath(const std::string& path);
+
+// Equal but for the case of the ASCII letters, as file names, keys and schemes are compared.
+bool sameIgnoringCase(std::string_view a, std::string_view b);
 
 bool fileExists(const std::string& path);    // a plain file, hidden or not
 bool folderExists(const std::string& path);

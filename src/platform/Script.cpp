@@ -41,12 +41,7 @@ std::string quoted(const std::string& name) {
 }
 
 bool startsWithWord(const std::string& line, const std::string& word, std::string& rest) {
-    if (line.size() < word.size()) return false;
-    for (size_t i = 0; i < word.size(); ++i) {
-        char c = line[i];
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-        if (c != word[i]) return false;
-    }
+    if (line.size() < word.size() || !sameIgnoringCase(std::string_view(line).substr(0, word.size()), word)) return false;
     rest = line.substr(word.size());
     return true;
 }

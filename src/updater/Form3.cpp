@@ -133,7 +133,7 @@ void Form3::Versionlesen(const std::string& pfad) {
 
 void Form3::Timer2_Timer() {
     forms::Label& l = ui->Label1;
-    l.Caption = updater::gleichOhneGrossKlein(l.Caption, schlusstext_) ? "" : schlusstext_;
+    l.Caption = platform::sameIgnoringCase(l.Caption, schlusstext_) ? "" : schlusstext_;
 }
 
 void Form3::Timer1_Timer() {

@@ -1,7 +1,5 @@
 #pragma once
 // What the update window's source files share.
-#include <string_view>
-
 #include "forms/Label.h"
 #include "forms/Shape.h"
 #include "forms/Timer.h"
@@ -25,8 +23,6 @@ namespace updater {
 inline const platform::DownloadLimits kleineDatei{3000, 5000, 0, 64 * 1024};
 // Program and listed files may be large: no cap, but a transfer that stalls is given up.
 inline const platform::DownloadLimits grosseDatei{3000, 600000, 15000, 0};
-
-bool gleichOhneGrossKlein(std::string_view a, std::string_view b);
 
 }  // namespace updater
 }  // namespace game

@@ -1,23 +1,10 @@
 #include "updater/IniDatei.h"
 
-#include "updater/Form3Intern.h"
+#include "platform/Files.h"
 
 namespace game {
 
-bool updater::gleichOhneGrossKlein(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = char(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = char(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
-
 namespace {
-
-using updater::gleichOhneGrossKlein;
 
 std::string_view ohneRand(std::string_view s) {
     const auto blank = [](char c) { return c == ' ' || c == '\t'; };
@@ -57,7 +44,7 @@ std::string iniWert(std::string_view inhalt, std::string_view sektion, const std
             // Only the first section of that name counts.
             if (gefunden) break;
             const size_t zu = zeile.find(']');
-            drin = zu != std::string_view::npos && gleichOhneGrossKlein(ohneRand(zeile.substr(1, zu - 1)), gesucht);
+            drin = zu != std::string_view::npos && platform::sameIgnoringCase(ohneRand(zeile.substr(1, zu - 1)), gesucht);
             gefunden = drin;
             continue;
         }
@@ -69,7 +56,7 @@ std::string iniWert(std::string_view inhalt, std::string_view sektion, const std
         if (!eintrag) {
             liste.append(name);
             liste.push_back('\0');
-        } else if (gleichOhneGrossKlein(name, ohneRand(*eintrag))) {
+        } else if (platform::sameIgnoringCase(name, ohneRand(*eintrag))) {
             return std::string(ohneAnfuehrung(ohneRand(zeile.substr(gleich + 1))));
         }
     }

@@ -39,7 +39,7 @@ bool harmloserPfad(const std::string& pfad) {
 
 // The updater's own working files; a listed file must not replace them halfway.
 bool arbeitsdatei(const std::string& name) {
-    return updater::gleichOhneGrossKlein(name, "updatedata.txt") || updater::gleichOhneGrossKlein(name, "update.cmd");
+    return platform::sameIgnoringCase(name, "updatedata.txt") || platform::sameIgnoringCase(name, "update.cmd");
 }
 
 fs::path normal(const std::string& pfad) {
