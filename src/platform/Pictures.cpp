@@ -6,7 +6,6 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
-#include <mutex>
 #include <system_error>
 #include <unordered_map>
 
@@ -55,7 +54,6 @@ std::shared_ptr<forms::Picture> decode(SDL_RWops* bytes, const std::string& file
 }  // namespace
 
 forms::PictureRef loadPicture(const std::string& path) {
-    static std::mutex mutex;
     static std::unordered_map<std::string, CacheEntry> cache;
 
     const std::string file = resolvePath(path);
@@ -64,7 +62,6 @@ forms::PictureRef loadPicture(const std::string& path) {
     const fs::file_time_type modified = present ? fs::last_write_time(file, ec) : fs::file_time_type{};
     const std::uintmax_t size = present && !ec ? fs::file_size(file, ec) : 0;
 
-    std::lock_guard<std::mutex> lock(mutex);
     if (!present || ec) {
         cache.erase(file);
         throw forms::RuntimeError("Die Bilddatei '" + path + "' wurde nicht gefunden.");
