@@ -41,7 +41,7 @@ TEST(StartUp, AMissingPictureSetEndsTheProgramWithItsMessage) {
         ASSERT_EQ(h.backend.shownBoxes().size(), 1u);
         EXPECT_EQ(h.backend.shownBoxes()[0].box.text, "Gegnergrafiken wurden nicht gefunden!");
         EXPECT_EQ(h.backend.shownBoxes()[0].box.title, "Error!");
-        EXPECT_TRUE(h.app.ended());
+        EXPECT_EQ(h.app.exitCode(), 1) << "not a success";
         EXPECT_FALSE(h.form1->Visible());
     }
 }
@@ -78,6 +78,10 @@ TEST(StartScreen, ArrowButtonsChooseThePlayerPicture) {
     h.start();
     auto& left = h.ui().Command1[0];
     auto& right = h.ui().Command1[1];
+    std::string order;  // as designed: "Start", ">", "<"
+    for (forms::Control* c : h.form1->controls())
+        if (c->Name == "Command1") order += std::to_string(c->Index);
+    EXPECT_EQ(order, "210");
     EXPECT_FALSE(left.Enabled);
     EXPECT_TRUE(right.Enabled);
     h.click(right);
@@ -278,6 +282,12 @@ TEST(Layout, PanelsAndSpriteStayCentredOnResize) {
     ui.Spieler.Left = 3;
     h.app.resized(*h.form1, 800, 600);
     EXPECT_FLOAT_EQ(ui.Spieler.Left, 400 - 48.75f / 2) << "a size change during a game re-centres the sprite";
+    for (bool gezeigt : {true, false}) {  // minimised or restored by the player, or hidden by the program
+        if (!gezeigt) h.form1->Hide();
+        ui.Spieler.Left = 3, ui.Spieler.Top = 4;
+        h.app.minimisedOrRestored(*h.form1);
+        EXPECT_EQ(std::pair(ui.Spieler.Left, ui.Spieler.Top), gezeigt ? std::pair(400 - 48.75f / 2, 300 - 48.75f / 2) : std::pair(3.f, 4.f));
+    }
 }
 
 }  // namespace
