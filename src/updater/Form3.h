@@ -34,7 +34,8 @@ public:
     Form3(forms::Application& app, Einstellungen einstellungen);
     ~Form3() override;
 
-    // Called once at start-up by the game window; afterwards Visible() tells whether an
+    // Called once at start-up by the game window: deletes a leftover update script, then asks
+    // the server, the update window showing meanwhile. Afterwards Visible() tells whether an
     // update has taken over.
     void Updatetest();
 
