@@ -97,8 +97,8 @@ bool alsSpieler(Tun tun) {
 std::string gespeichert(const Zeilen& tabelle) { return datei(Zeilen(tabelle.begin(), tabelle.begin() + 3), "5555"); }  // filler from the scripted 0.5
 
 TEST(Table, MergesRanksMarksAndStoresTheBestThreeOrKeepsTheOldFileWhenTheSaveFails) {
-    // ordnerGesperrt: nobody may write in the folder; fremdeDatei: the player may make files in
-    // the folder but not write the superuser's file; dateiGesperrt: the file is read-only.
+    // ordnerGesperrt: nobody may make a file in the folder; fremdeDatei: the player may make
+    // files in the folder but not write the superuser's file; dateiGesperrt: the file is read-only.
     enum Störung { keine = -1, schreiben, festschreiben, umbenennen, ordnerGesperrt, fremdeDatei, dateiGesperrt };
     struct Fall {
         std::optional<std::string> datei;
@@ -125,8 +125,9 @@ TEST(Table, MergesRanksMarksAndStoresTheBestThreeOrKeepsTheOldFileWhenTheSaveFai
         {"\xC8" + alt.substr(1), 5, 3, {"30", "10", "5", "5"}},  // length 200
         // No file yet and the save fails: the three zeros written first are there.
         {std::nullopt, 25, 1, {"25", "0", "0", "25"}, umbenennen, "data.hsc", 2, gespeichert({"0", "0", "0"})},
+        {std::nullopt, 25, 1, {"25", "0", "0", "25"}, ordnerGesperrt, "data.hsc", 1, ""},
     };
-    for (Störung s : {schreiben, festschreiben, umbenennen, ordnerGesperrt, fremdeDatei, dateiGesperrt})
+    for (Störung s : {schreiben, festschreiben, umbenennen, fremdeDatei, dateiGesperrt})
         fälle.push_back({alt, 40, 2, {"50", "40", "30", "40"}, s, "data.hsc", 1, alt});
     const float tops[] = {80, 125, 170, 235};  // the reached score stands apart
     for (const Fall& fall : fälle) {

@@ -247,7 +247,8 @@ bool takeOverModeAndOwner(const std::string& original, const std::string& copy) 
         return false;
 #endif
     std::error_code ec;
-    fs::permissions(copy, fs::status(original, ec).permissions(), ec);
+    const fs::perms mode = fs::status(original, ec).permissions();
+    if (!ec) fs::permissions(copy, mode, ec);
     return !ec;
 }
 
