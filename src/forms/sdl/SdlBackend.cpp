@@ -10,6 +10,7 @@
 #include "forms/Application.h"
 #include "forms/CommandButton.h"
 #include "forms/Errors.h"
+#include "forms/sdl/SdlScale.h"
 #include "forms/sdl/SdlText.h"
 #include "forms/sdl/SdlWindow.h"
 
@@ -17,7 +18,7 @@ namespace forms {
 
 namespace {
 
-int windowPixels(float units, const Form& f) { return std::max(1, static_cast<int>(std::lround(units * f.pixelsPerUnit()))); }
+int windowPixels(float units, float pixelsPerUnit) { return std::max(1, static_cast<int>(std::lround(units * pixelsPerUnit))); }
 
 }  // namespace
 
@@ -31,6 +32,7 @@ SdlBackend::SdlBackend(std::string fontFolder) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) throw std::runtime_error(std::string("SDL video: ") + SDL_GetError());
     SDL_StopTextInput();  // keys only; no input method composing text
     fonts_ = std::make_unique<sdl::Fonts>(fontFolder);
+    dpiScale_ = sdl::chooseScale(sdl::sessionScaleHints());
 }
 
 SdlBackend::~SdlBackend() {
@@ -70,7 +72,8 @@ void SdlBackend::formUnloaded(Form& form) {
 }
 
 void SdlBackend::open(Form& form) {
-    const int width = windowPixels(form.ScaleWidth(), form), height = windowPixels(form.ScaleHeight(), form);
+    const float perUnit = form.pixelsPerUnit() * dpiScale_;
+    const int width = windowPixels(form.ScaleWidth(), perUnit), height = windowPixels(form.ScaleHeight(), perUnit);
     // Hidden until the renderer exists: creating it may re-create the X window.
     Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
     if (form.BorderStyle() == BorderStyle::Sizable) flags |= SDL_WINDOW_RESIZABLE;
@@ -80,6 +83,7 @@ void SdlBackend::open(Form& form) {
 
     auto w = std::make_unique<Window>();
     w->form = &form;
+    w->dpiScale = dpiScale_;
     w->window = SDL_CreateWindow(form.Caption().c_str(), pos, pos, width, height, flags);
     if (w->window) {
         w->renderer = SDL_CreateRenderer(w->window, -1, SDL_RENDERER_ACCELERATED);
@@ -103,7 +107,7 @@ void SdlBackend::update(Window& w) {
         w.caption = f.Caption();
         SDL_SetWindowTitle(w.window, w.caption.c_str());
     }
-    const int width = windowPixels(f.ScaleWidth(), f), height = windowPixels(f.ScaleHeight(), f);
+    const int width = windowPixels(f.ScaleWidth(), w.pixelsPerUnit()), height = windowPixels(f.ScaleHeight(), w.pixelsPerUnit());
     if (width != w.width || height != w.height) {
         w.width = width;
         w.height = height;

@@ -3,6 +3,8 @@
 // - one SDL window with its own renderer for each loaded form that has been shown; hidden
 //   forms keep theirs hidden, unloading a form closes it;
 // - drawing of every control kind (SdlDraw), shared with off-screen drawing (Offscreen.h);
+// - on a high-density screen windows, drawing and text scaled by the display's factor
+//   (SdlScale.h), clicks and resizes divided by it, so the forms keep their own units;
 // - input translated in one place (SdlInput.cpp): keys as virtual-key codes without the OS's
 //   repeats, button presses and clicks, close, resize and expose;
 // - waiting with SDL_WaitEventTimeout until the next timer or input, never busy;
@@ -53,6 +55,7 @@ private:
 
     std::unique_ptr<sdl::Fonts> fonts_;
     std::vector<std::unique_ptr<Window>> windows_;
+    float dpiScale_ = 1;  // window pixels per design pixel, the same for every window (SdlScale.h)
     // The button the left mouse button went down on, and whether the pointer is still on it.
     CommandButton* pressed_ = nullptr;
     const Form* pressedForm_ = nullptr;

@@ -41,10 +41,10 @@ int16_t shiftState(Uint16 mod) {
 CommandButton* SdlBackend::buttonAt(const Window& w, int x, int y) const {
     SDL_Rect output{0, 0, 0, 0};
     SDL_GetRendererOutputSize(w.renderer, &output.w, &output.h);
-    const float scale = w.scale();
+    const float ratio = w.drawableRatio();
     std::vector<sdl::Placed> placed;
-    sdl::layOut(*w.form, scale, output, placed);
-    return sdl::buttonAt(placed, static_cast<int>(std::lround(x * scale)), static_cast<int>(std::lround(y * scale)));
+    sdl::layOut(*w.form, w.scale(), output, placed);
+    return sdl::buttonAt(placed, static_cast<int>(std::lround(x * ratio)), static_cast<int>(std::lround(y * ratio)));
 }
 
 // Every call into `app` may run a handler that closes windows: nothing of a Window is used after it.
@@ -104,7 +104,7 @@ void SdlBackend::handleEvent(Application& app, const SDL_Event& e) {
                     w->height = e.window.data2;
                     Form& form = *w->form;
                     app.invalidate();
-                    app.resized(form, e.window.data1 / form.pixelsPerUnit(), e.window.data2 / form.pixelsPerUnit());
+                    app.resized(form, e.window.data1 / w->pixelsPerUnit(), e.window.data2 / w->pixelsPerUnit());
                     return;
                 }
                 case SDL_WINDOWEVENT_SHOWN:
