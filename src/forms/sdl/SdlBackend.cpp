@@ -31,11 +31,14 @@ SdlBackend::SdlBackend(std::string fontFolder) {
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) throw std::runtime_error(std::string("SDL video: ") + SDL_GetError());
     SDL_StopTextInput();  // keys only; no input method composing text
+    // Gamepads are welcome but not needed: without them the game plays as before.
+    if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) std::fprintf(stderr, "Kreiselsturm: gamepads: %s\n", SDL_GetError());
     fonts_ = std::make_unique<sdl::Fonts>(fontFolder);
     dpiScale_ = sdl::chooseScale(sdl::sessionScaleHints());
 }
 
 SdlBackend::~SdlBackend() {
+    closePads();
     windows_.clear();
     fonts_.reset();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -68,6 +71,7 @@ void SdlBackend::formChanged(Form& form) {
 // a restart (unload and load in one handler) keeps the same window instead of making a new one.
 void SdlBackend::formUnloaded(Form& form) {
     if (pressedForm_ == &form) pressed_ = nullptr, pressedForm_ = nullptr;
+    if (focusedForm_ == &form) focused_ = nullptr, focusedForm_ = nullptr;
     if (Window* w = find(form)) w->unloaded = true;
 }
 
@@ -146,12 +150,12 @@ void SdlBackend::forgetStale(const Application& app) {
     const auto& forms = app.forms();
     auto registered = [&](const Form* f) { return std::find(forms.begin(), forms.end(), f) != forms.end(); };
     std::erase_if(windows_, [&](const auto& w) { return !registered(w->form) || (w->unloaded && !w->form->loaded()); });
-    if (pressed_) {
-        // Compare pointers only: the button may have been freed.
-        const bool live = registered(pressedForm_) &&
-                          std::ranges::find(pressedForm_->controls(), static_cast<Control*>(pressed_)) != pressedForm_->controls().end();
-        if (!live) pressed_ = nullptr, pressedForm_ = nullptr;
-    }
+    // Compare pointers only: the button may have been freed.
+    auto live = [&](CommandButton* b, const Form* f) {
+        return b && registered(f) && std::ranges::find(f->controls(), static_cast<Control*>(b)) != f->controls().end();
+    };
+    if (!live(pressed_, pressedForm_)) pressed_ = nullptr, pressedForm_ = nullptr;
+    if (!live(focused_, focusedForm_)) focused_ = nullptr, focusedForm_ = nullptr;
 }
 
 void SdlBackend::draw(Application& app) {
