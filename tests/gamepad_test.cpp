@@ -16,6 +16,7 @@
 #include "forms/Form.h"
 #include "forms/PictureBox.h"
 #include "forms/sdl/SdlBackend.h"
+#include "support/GameHarness.h"
 
 namespace {
 
@@ -57,7 +58,8 @@ struct PadForm : Form {
     std::vector<std::string> log;
 };
 
-struct Gamepad : ::testing::Test {
+// SDL with the dummy display and a virtual pad that the test plugs in and out.
+struct PadRig : ::testing::Test {
     static void SetUpTestSuite() {
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         // The dummy driver never gives a window the focus, and without it SDL holds back pads.
@@ -65,8 +67,7 @@ struct Gamepad : ::testing::Test {
         unsetenv("KREISELSTURM_SCALE");  // clicks below are in design pixels
     }
 
-    Gamepad() { app.start(form); }
-    ~Gamepad() override { unplug(); }
+    ~PadRig() override { unplug(); }
 
     void plug() {
         SDL_VirtualJoystickDesc desc{};
@@ -87,11 +88,12 @@ struct Gamepad : ::testing::Test {
         joystick = nullptr;
         return events();
     }
-    // Hands what SDL has queued to the backend; returns the log since the last call.
+    // Hands what SDL has queued to the backend; returns what the window logged since the last call.
     std::vector<std::string> events() {
         backend.waitForEvents(app, 0);
-        return std::exchange(form.log, {});
+        return taken();
     }
+    virtual std::vector<std::string> taken() { return {}; }
     std::vector<std::string> button(SDL_GameControllerButton b, bool down) {
         SDL_JoystickSetVirtualButton(joystick, b, down);
         return events();
@@ -111,9 +113,14 @@ struct Gamepad : ::testing::Test {
     ManualClock clock;
     SdlBackend backend{std::filesystem::path(__FILE__).parent_path().parent_path() / "assets"};
     Application app{clock, backend};
-    PadForm form{app};
     int device = -1;
     SDL_Joystick* joystick = nullptr;
+};
+
+struct Gamepad : PadRig {
+    Gamepad() { app.start(form); }
+    std::vector<std::string> taken() override { return std::exchange(form.log, {}); }
+    PadForm form{app};
 };
 
 using Log = std::vector<std::string>;
@@ -179,6 +186,42 @@ TEST_F(Gamepad, AClicksTheFocusedButtonAndBackIsEscape) {
     EXPECT_EQ(button(SDL_CONTROLLER_BUTTON_A, true), Log{"click Restart"});
     EXPECT_EQ(button(SDL_CONTROLLER_BUTTON_BACK, true), Log{"down 27"});
     EXPECT_EQ(button(SDL_CONTROLLER_BUTTON_BACK, false), Log{"up 27"});
+}
+
+// The game window itself: A starts the game and restarts it from the highscore table, where
+// Back ends the program.
+struct GamepadInTheGame : PadRig {
+    struct Game {
+        Game(Application& app, const TempFolder& folder)
+            : pictures((writeGamePictures(folder, {}), 0)),
+              form3(app, {folder.path(), "", "Kreiselsturm", {}}),
+              form1(app, form3, {folder.path(), &random}) {
+            app.start(form1);
+        }
+        int pictures;
+        ScriptedRandom random;
+        game::Form3 form3;
+        game::Form1 form1;
+    };
+    TempFolder folder;
+    Game game{app, folder};
+};
+
+TEST_F(GamepadInTheGame, AStartsAndRestartsBackEnds) {
+    plug();
+    auto& ui = game.form1.steuerelemente();
+    button(SDL_CONTROLLER_BUTTON_A, true);
+    EXPECT_FALSE(ui.Splash.Visible) << "A pressed Start";
+    button(SDL_CONTROLLER_BUTTON_A, false);
+    game.form1.allesstoppen();
+    game.form1.highscorezeigen(5);
+    button(SDL_CONTROLLER_BUTTON_A, true);
+    button(SDL_CONTROLLER_BUTTON_A, false);
+    app.DoEvents();
+    EXPECT_TRUE(game.form1.steuerelemente().Splash.Visible) << "A pressed Restart";
+    game.form1.highscorezeigen(5);
+    button(SDL_CONTROLLER_BUTTON_BACK, true);
+    EXPECT_TRUE(app.ended()) << "Back on the highscore table";
 }
 
 }  // namespace
