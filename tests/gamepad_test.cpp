@@ -5,7 +5,6 @@
 
 #include <SDL.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -61,10 +60,10 @@ struct PadForm : Form {
 // SDL with the dummy display and a virtual pad that the test plugs in and out.
 struct PadRig : ::testing::Test {
     static void SetUpTestSuite() {
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        SDL_setenv("SDL_VIDEODRIVER", "dummy", 1);
         // The dummy driver never gives a window the focus, and without it SDL holds back pads.
-        setenv("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS", "1", 1);
-        unsetenv("KREISELSTURM_SCALE");  // clicks below are in design pixels
+        SDL_setenv("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS", "1", 1);
+        SDL_setenv("KREISELSTURM_SCALE", "", 1);  // clicks below are in design pixels
     }
 
     ~PadRig() override { unplug(); }

@@ -62,7 +62,7 @@ float chooseScale(const ScaleHints& hints) {
 
 ScaleHints sessionScaleHints() {
     ScaleHints h;
-    auto env = [](const char* name) { const char* v = std::getenv(name); return std::string(v ? v : ""); };
+    auto env = [](const char* name) { const char* v = SDL_getenv(name); return std::string(v ? v : ""); };
     h.forced = env("KREISELSTURM_SCALE");
     h.gdkScale = env("GDK_SCALE");
     if (const char* driver = SDL_GetCurrentVideoDriver()) h.videoDriver = driver;
