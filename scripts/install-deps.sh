@@ -8,6 +8,8 @@ PACKAGES=(
   libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libcurl4-openssl-dev
   libgtest-dev libbenchmark-dev libcpp-httplib-dev
   xvfb xauth xdotool x11-apps x11-utils x11-xserver-utils imagemagick openbox python3 python3-pil
+  # The Windows program: cross compiler, the libraries' source packages and build tools, Wine.
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix dpkg-dev ninja-build nasm wine
 )
 
 missing=()

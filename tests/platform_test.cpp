@@ -4,6 +4,7 @@
 #include <array>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <set>
 
 #include "forms/Errors.h"
@@ -56,6 +57,24 @@ TEST(Files, PathsAreJoinedAndNamesFoundWithoutRegardToCase) {
     for (const auto& e : fs::recursive_directory_iterator(temp.path())) tree.insert(fs::relative(e.path(), temp.path()));
     EXPECT_EQ(tree, (std::set<std::string>{"Bild", "Bild/Ab", "Bild/Ab/spieler1.GIF", "Bild/Ab/neu", "Bild/Ab/neu/kopie.txt"}));
     EXPECT_EQ(fs::file_size(temp.file("Bild/Ab/spieler1.GIF")), 3u);  // "neu", replaced whole
+}
+
+// A program folder like "Spiele\Kreiselstürm": our paths are UTF-8, on Windows too, where the
+// file system's narrow names would be in the ANSI code page.
+TEST(Files, NonAsciiNamesReachTheFileSystemIntact) {
+    TempFolder temp;
+    const std::string ordner = joinPath(temp.path(), "\\Spiele\\Kreiselstürm");
+    makeFolder(ordner);
+    EXPECT_EQ(utf8Path(nativePath(ordner)), ordner);
+    std::ofstream(nativePath(joinPath(ordner, "\\Größe.txt")), std::ios::binary) << "12";
+    const std::string gefunden = joinPath(temp.path(), "\\SPIELE\\Kreiselstürm\\Größe.TXT");  // any case
+    EXPECT_TRUE(fileExists(gefunden));
+    copyFile(gefunden, joinPath(ordner, "\\Kopie für später.txt"));
+    deleteFile(gefunden);
+    std::set<fs::path> namen;
+    for (const auto& e : fs::directory_iterator(nativePath(ordner))) namen.insert(e.path().filename());
+    EXPECT_EQ(namen, std::set<fs::path>{fs::path(u8"Kopie für später.txt")});
+    EXPECT_EQ(fs::file_size(nativePath(ordner) / u8"Kopie für später.txt"), 2u);
 }
 
 TEST(Files, FailuresNameThePath) {

@@ -72,7 +72,7 @@ void einsetzen(std::string& inhalt, forms::Int16 nummer, const std::string& text
 std::string dateiinhalt(const std::string& datei) {
     if (!platform::fileExists(datei)) return "";
     const std::string pfad = platform::resolvePath(datei);
-    std::ifstream in(fs::path(pfad), std::ios::binary);
+    std::ifstream in(platform::nativePath(pfad), std::ios::binary);
     if (!in.is_open()) throw forms::RuntimeError("Die Datei '" + datei + "' konnte nicht gelesen werden.");
     std::string inhalt((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (in.bad()) throw forms::RuntimeError("Die Datei '" + datei + "' konnte nicht gelesen werden.");
@@ -98,11 +98,11 @@ void speichern(const std::string& datei, const std::string& inhalt) {
         ablage().umbenennen(neu, ziel);
     } catch (const std::system_error& e) {
         std::error_code ignoriert;
-        fs::remove(neu, ignoriert);
+        fs::remove(platform::nativePath(neu), ignoriert);
         throw forms::RuntimeError("Die Datei '" + datei + "' konnte nicht geschrieben werden (" + grund(e.code()) + ").");
     } catch (...) {
         std::error_code ignoriert;
-        fs::remove(neu, ignoriert);
+        fs::remove(platform::nativePath(neu), ignoriert);
         throw;
     }
 }
@@ -121,7 +121,7 @@ Ablage*& ersatz() {
 
 void Ablage::schreiben(const std::string& pfad, std::string_view inhalt) {
 #ifdef _WIN32
-    std::FILE* f = _wfopen(fs::path(pfad).c_str(), L"wb");
+    std::FILE* f = _wfopen(platform::nativePath(pfad).c_str(), L"wb");
 #else
     std::FILE* f = std::fopen(pfad.c_str(), "wb");
 #endif
@@ -137,7 +137,7 @@ void Ablage::schreiben(const std::string& pfad, std::string_view inhalt) {
 
 void Ablage::festschreiben(const std::string& pfad) {
 #ifdef _WIN32
-    const int fd = _wopen(fs::path(pfad).c_str(), _O_RDWR | _O_BINARY);
+    const int fd = _wopen(platform::nativePath(pfad).c_str(), _O_RDWR | _O_BINARY);
     if (fd < 0) systemfehler(pfad);
     if (_commit(fd) != 0) {
         const int fehler = errno;
@@ -161,7 +161,7 @@ void Ablage::festschreiben(const std::string& pfad) {
 
 void Ablage::umbenennen(const std::string& von, const std::string& nach) {
     std::error_code ec;
-    fs::rename(von, nach, ec);
+    fs::rename(platform::nativePath(von), platform::nativePath(nach), ec);
     if (ec) throw std::system_error(ec, von);
 #ifndef _WIN32
     // The rename itself is only lasting once the folder's entry is on the disk too.

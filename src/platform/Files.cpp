@@ -81,7 +81,7 @@ std::optional<std::string> findIgnoringCase(const fs::path& folder, const std::s
     std::optional<std::string> best;
     for (; it != fs::directory_iterator(); it.increment(ec)) {
         if (ec) break;
-        std::string entry = it->path().filename().string();
+        std::string entry = utf8Path(it->path().filename());
         if (sameIgnoringCase(entry, name) && (!best || entry < *best)) best = entry;
     }
     return best;
@@ -89,9 +89,16 @@ std::optional<std::string> findIgnoringCase(const fs::path& folder, const std::s
 
 }  // namespace
 
+fs::path nativePath(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+
+std::string utf8Path(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 std::string programFolder() {
     static const std::string folder = [] {
-        std::string f = programFile().parent_path().string();
+        std::string f = utf8Path(programFile().parent_path());
         while (f.size() > 1 && isSeparator(f.back()) && f[f.size() - 2] != ':') f.pop_back();
         return f;
     }();
@@ -99,7 +106,7 @@ std::string programFolder() {
 }
 
 std::string programBaseName() {
-    std::string name = programFile().filename().string();
+    std::string name = utf8Path(programFile().filename());
     if (endsWithIgnoringCase(name, ".exe")) name.resize(name.size() - 4);
     return name;
 }
@@ -126,7 +133,7 @@ std::string resolveAsFarAsFound(const std::string& path, bool& complete) {
     complete = true;
     if (path.empty()) return path;
     std::error_code ec;
-    const fs::path input(path);
+    const fs::path input = nativePath(path);
     if (fs::exists(fs::symlink_status(input, ec))) return path;
 
     fs::path resolved;
@@ -143,15 +150,15 @@ std::string resolveAsFarAsFound(const std::string& path, bool& complete) {
             resolved = std::move(candidate);
             continue;
         }
-        if (std::optional<std::string> match = findIgnoringCase(resolved, element.string())) {
-            resolved /= *match;
+        if (std::optional<std::string> match = findIgnoringCase(resolved, utf8Path(element))) {
+            resolved /= nativePath(*match);
             changed = true;
         } else {
             resolved /= element;
             complete = false;
         }
     }
-    return changed ? resolved.string() : path;
+    return changed ? utf8Path(resolved) : path;
 }
 
 }  // namespace
@@ -164,16 +171,16 @@ std::string resolvePath(const std::string& path) {
 
 bool fileExists(const std::string& path) {
     std::error_code ec;
-    return fs::is_regular_file(resolvePath(path), ec);
+    return fs::is_regular_file(nativePath(resolvePath(path)), ec);
 }
 
 bool folderExists(const std::string& path) {
     std::error_code ec;
-    return fs::is_directory(resolvePath(path), ec);
+    return fs::is_directory(nativePath(resolvePath(path)), ec);
 }
 
 void deleteFile(const std::string& path) {
-    const std::string target = resolvePath(path);
+    const fs::path target = nativePath(resolvePath(path));
     std::error_code ec;
     const fs::file_status status = fs::symlink_status(target, ec);
     if (fs::is_directory(status)) ec = std::make_error_code(std::errc::is_a_directory);
@@ -186,7 +193,7 @@ void deleteFile(const std::string& path) {
 
 void makeFolder(const std::string& path) {
     bool complete = false;
-    const std::string target = resolveAsFarAsFound(path, complete);
+    const fs::path target = nativePath(resolveAsFarAsFound(path, complete));
     std::error_code ec;
     if (fs::is_directory(target, ec)) return;
     // Missing parents are made too, so a nested target folder does not fail halfway.
@@ -198,9 +205,9 @@ void makeFolder(const std::string& path) {
 }
 
 void copyFile(const std::string& from, const std::string& to) {
-    const std::string source = resolvePath(from);
+    const fs::path source = nativePath(resolvePath(from));
     bool complete = false;
-    const std::string target = resolveAsFarAsFound(to, complete);
+    const fs::path target = nativePath(resolveAsFarAsFound(to, complete));
     std::error_code ec, ignored;
     if (!fs::is_regular_file(source, ec)) {
         if (!ec) ec = std::make_error_code(std::errc::no_such_file_or_directory);
