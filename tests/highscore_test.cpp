@@ -96,7 +96,12 @@ TEST(Table, MergesRanksMarksAndStoresTheBestThreeOrKeepsTheOldFileWhenTheSaveFai
         {alt.substr(0, 2 * 128 + 6), 5, 3, {"50", "30", "5", "5"}},
         {"\xC8" + alt.substr(1), 5, 3, {"30", "10", "5", "5"}},  // length 200
     };
-    for (int schritt = 0; schritt <= 3; ++schritt) fälle.push_back({alt, 40, 2, {"50", "40", "30", "40"}, schritt});
+#ifdef _WIN32
+    const int letzterSchritt = 2;  // Windows has no read-only folders: the attribute does not stop writing
+#else
+    const int letzterSchritt = 3;
+#endif
+    for (int schritt = 0; schritt <= letzterSchritt; ++schritt) fälle.push_back({alt, 40, 2, {"50", "40", "30", "40"}, schritt});
     const float tops[] = {80, 125, 170, 235};  // the reached score stands apart
     for (const Fall& fall : fälle) {
         SCOPED_TRACE(::testing::Message() << "case " << &fall - fälle.data());
@@ -104,12 +109,16 @@ TEST(Table, MergesRanksMarksAndStoresTheBestThreeOrKeepsTheOldFileWhenTheSaveFai
         h.startGame();
         if (fall.datei) h.folder.write(fall.name, *fall.datei);
         KaputteAblage ablage(fall.kaputt);
+#ifdef _WIN32
+        spielende(h, fall.erreicht);
+#else
         const bool alsRoot = fall.kaputt == 3 && geteuid() == 0;  // the superuser writes anywhere: save as nobody
         if (fall.kaputt == 3) fs::permissions(h.folder.path(), fs::perms(0222), fs::perm_options::remove);  // no one may write
         if (alsRoot && seteuid(65534) != 0) GTEST_SKIP() << "cannot drop privileges";  // the last case
         spielende(h, fall.erreicht);
         if (alsRoot) { EXPECT_EQ(seteuid(0), 0); }
         fs::permissions(h.folder.path(), fs::perms::owner_all);
+#endif
 
         auto& zeile = h.ui().Platzcap;
         EXPECT_EQ(zeilen(h), fall.tabelle);
