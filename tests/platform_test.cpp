@@ -54,7 +54,7 @@ TEST(Files, PathsAreJoinedAndNamesFoundWithoutRegardToCase) {
     copyFile(at("\\.Hidden"), at("\\bild\\AB\\neu\\kopie.txt"));
     deleteFile(at("\\.HIDDEN"));
     std::set<std::string> tree;
-    for (const auto& e : fs::recursive_directory_iterator(temp.path())) tree.insert(fs::relative(e.path(), temp.path()));
+    for (const auto& e : fs::recursive_directory_iterator(temp.path())) tree.insert(fs::relative(e.path(), temp.path()).generic_string());
     EXPECT_EQ(tree, (std::set<std::string>{"Bild", "Bild/Ab", "Bild/Ab/spieler1.GIF", "Bild/Ab/neu", "Bild/Ab/neu/kopie.txt"}));
     EXPECT_EQ(fs::file_size(temp.file("Bild/Ab/spieler1.GIF")), 3u);  // "neu", replaced whole
 }

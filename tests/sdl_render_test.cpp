@@ -85,7 +85,7 @@ struct SdlRender : ::testing::Test, Harness, Form {
 };
 
 TEST_F(SdlRender, PaintsInLayersClipsToPanelsWrapsAndRedrawsWhatChanged) {
-    OffscreenRenderer renderer(std::filesystem::path(__FILE__).parent_path().parent_path() / "assets");  // the fonts it ships
+    OffscreenRenderer renderer((std::filesystem::path(__FILE__).parent_path().parent_path() / "assets").string());  // the fonts it ships
     const SDL_Surface* s = renderer.render(*this);
     ASSERT_TRUE(s && s->w == 600 && s->h == 300);
     const struct { int x, y; Color c; const char* what; } pixels[] = {
