@@ -1,6 +1,12 @@
 # The Windows program, cross-built with cmake/mingw-w64-x86_64.cmake against the libraries of
 # scripts/build-windows-deps.sh (everything static: Kreiselsturm.exe needs no DLLs of its own).
 
+# SDL2_ttf is built static only; its static target does not carry SDL2, which must follow it.
+if(NOT TARGET SDL2_ttf::SDL2_ttf)
+  add_library(SDL2_ttf::SDL2_ttf INTERFACE IMPORTED)
+  target_link_libraries(SDL2_ttf::SDL2_ttf INTERFACE SDL2_ttf::SDL2_ttf-static SDL2::SDL2)
+endif()
+
 # Programs of this build run under Wine: the tests, and the test discovery at build time.
 if(CMAKE_CROSSCOMPILING)
   configure_file(cmake/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh @ONLY
@@ -8,7 +14,7 @@ if(CMAKE_CROSSCOMPILING)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
 endif()
 
-# A windowed program (no console) with SDL's WinMain, the icon and the version resource.
+# A windowed program (no console) with the icon and the version resource.
 find_program(IMAGEMAGICK_CONVERT convert REQUIRED)
 set(KREISELSTURM_ICO ${CMAKE_BINARY_DIR}/generated/Kreiselsturm.ico)
 add_custom_command(OUTPUT ${KREISELSTURM_ICO}
@@ -20,7 +26,7 @@ configure_file(cmake/Kreiselsturm.rc.in ${CMAKE_BINARY_DIR}/generated/Kreiselstu
 set_source_files_properties(${CMAKE_BINARY_DIR}/generated/Kreiselsturm.rc PROPERTIES OBJECT_DEPENDS ${KREISELSTURM_ICO})
 target_sources(Kreiselsturm PRIVATE ${CMAKE_BINARY_DIR}/generated/Kreiselsturm.rc)
 set_target_properties(Kreiselsturm PROPERTIES WIN32_EXECUTABLE TRUE)
-target_link_libraries(Kreiselsturm PRIVATE SDL2::SDL2main)
+target_link_options(Kreiselsturm PRIVATE $<$<CONFIG:Release>:-s>)  # no symbols in the players' program
 
 # The licences of the libraries linked into the program travel with it.
 find_path(KREISELSTURM_LICENSES NAMES SDL2.txt PATH_SUFFIXES share/kreiselsturm-licenses REQUIRED)

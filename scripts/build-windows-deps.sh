@@ -93,6 +93,11 @@ cmake_build() {
   cmake --install "$build_root/$name" >&2
 }
 
+# Keeps the licence of a library that goes into the program: Debian's copyright file.
+keep_licence() {
+  install -D -m 644 "$2/debian/copyright" "$prefix/share/kreiselsturm-licenses/$1.txt"
+}
+
 # Builds one library unless an earlier, interrupted run already did.
 step() {
   local name=$1; shift
@@ -107,14 +112,20 @@ step() {
 pin_of() { local p; for p in "${PINNED[@]}"; do [ "${p%%=*}" = "$1" ] && echo "$p"; done; }
 
 build_sdl2() {
-  cmake_build sdl2 "$(unpack "$(pin_of libsdl2)")" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF
+  local source; source=$(unpack "$(pin_of libsdl2)")
+  cmake_build sdl2 "$source" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF
+  keep_licence SDL2 "$source"
 }
 build_freetype() {
-  cmake_build freetype "$(unpack "$(pin_of freetype)")" -DFT_DISABLE_ZLIB=TRUE -DFT_DISABLE_BZIP2=TRUE \
+  local source; source=$(unpack "$(pin_of freetype)")
+  keep_licence FreeType "$source"
+  cmake_build freetype "$source" -DFT_DISABLE_ZLIB=TRUE -DFT_DISABLE_BZIP2=TRUE \
     -DFT_DISABLE_PNG=TRUE -DFT_DISABLE_HARFBUZZ=TRUE -DFT_DISABLE_BROTLI=TRUE
 }
 build_sdl2_ttf() {
-  cmake_build sdl2_ttf "$(unpack "$(pin_of libsdl2-ttf)")" -DSDL2TTF_VENDORED=OFF -DSDL2TTF_HARFBUZZ=OFF \
+  local source; source=$(unpack "$(pin_of libsdl2-ttf)")
+  keep_licence SDL2_ttf "$source"
+  cmake_build sdl2_ttf "$source" -DSDL2TTF_VENDORED=OFF -DSDL2TTF_HARFBUZZ=OFF \
     -DSDL2TTF_SAMPLES=OFF
 }
 build_giflib() {
@@ -129,13 +140,18 @@ install(TARGETS gif ARCHIVE DESTINATION lib)
 install(FILES gif_lib.h DESTINATION include)
 CMAKE
   cmake_build giflib "$source"
+  keep_licence giflib "$source"
 }
 build_libjpeg_turbo() {
-  cmake_build libjpeg-turbo "$(unpack "$(pin_of libjpeg-turbo)")" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
+  local source; source=$(unpack "$(pin_of libjpeg-turbo)")
+  keep_licence libjpeg-turbo "$source"
+  cmake_build libjpeg-turbo "$source" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
     -DWITH_TURBOJPEG=OFF
 }
 build_curl() {
-  cmake_build curl "$(unpack "$(pin_of curl)")" -DHTTP_ONLY=ON -DCURL_USE_SCHANNEL=ON -DCURL_USE_OPENSSL=OFF \
+  local source; source=$(unpack "$(pin_of curl)")
+  keep_licence curl "$source"
+  cmake_build curl "$source" -DHTTP_ONLY=ON -DCURL_USE_SCHANNEL=ON -DCURL_USE_OPENSSL=OFF \
     -DCURL_ZLIB=OFF -DCURL_BROTLI=OFF -DCURL_ZSTD=OFF -DUSE_NGHTTP2=OFF -DUSE_LIBIDN2=OFF -DCURL_USE_LIBSSH2=OFF \
     -DCURL_DISABLE_LDAP=ON -DENABLE_MANUAL=OFF -DBUILD_CURL_EXE=OFF -DBUILD_TESTING=OFF
 }
@@ -157,6 +173,9 @@ step curl build_curl
 step googletest build_googletest
 step cpp-httplib build_cpp_httplib
 
+# The MinGW-w64 runtime (winpthreads, the C++ runtime) is linked in too.
+install -m 644 /usr/share/doc/mingw-w64-common/copyright "$prefix/share/kreiselsturm-licenses/mingw-w64.txt"
+install -m 644 /usr/share/doc/gcc-mingw-w64-base/copyright "$prefix/share/kreiselsturm-licenses/gcc-runtime.txt"
 printf '%s\n' "${PINNED[@]}" "$compiler_id" > "$prefix/versions.txt"
 rm -rf "$build_root"
 touch "$prefix/.complete"

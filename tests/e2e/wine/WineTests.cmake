@@ -10,7 +10,7 @@ endforeach()
 # downloads is a small program that notes where it was started.
 set(WINE_E2E_UPDATE_PORT 38917)
 add_executable(update_e2e_program ${CMAKE_SOURCE_DIR}/src/app/main.cpp ${CMAKE_BINARY_DIR}/generated/IconData.cpp)
-target_link_libraries(update_e2e_program PRIVATE kreiselsturm_sdl SDL2::SDL2main)
+target_link_libraries(update_e2e_program PRIVATE kreiselsturm_sdl)
 target_compile_definitions(update_e2e_program PRIVATE KREISELSTURM_UPDATE_URL="http://127.0.0.1:${WINE_E2E_UPDATE_PORT}")
 set_target_properties(update_e2e_program PROPERTIES WIN32_EXECUTABLE TRUE)
 add_executable(started_marker e2e/wine/started_marker.cpp)
