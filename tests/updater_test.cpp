@@ -31,7 +31,8 @@ namespace {
 const std::string kVersion = "/spielhof/wirbel/version.txt", kProgramm = "/spielhof/wirbel/Kreiselsturm.txt",
                   kListe = "/spielhof/wirbel/updatedata.txt";
 const std::string kFrage = "Update|Eine neuere Version von Kreiselsturm ist verfügbar, wollen sie updaten?|YesNo|None";
-const std::string kSkript = "del \".\\Kreiselsturm\"\r\nren \".\\Kreiselsturm.dxe\" Kreiselsturm\r\nstart .\\Kreiselsturm\r\n";
+const std::string kProgrammdatei = "Kreiselsturm" + platform::executableSuffix();
+const std::string kSkript = "del \".\\" + kProgrammdatei + "\"\r\nren \".\\Kreiselsturm.dxe\" " + kProgrammdatei + "\r\nstart .\\" + kProgrammdatei + "\r\n";
 
 std::string fehler(const std::string& text) { return "Error|" + text + "|Ok|Error"; }
 
@@ -149,7 +150,7 @@ TEST_F(UpdaterTest, FetchesTheListWithProgressAndHandsOverToTheScript) {
     onRequest = [&](const std::string& path) { seen[path] = stand(); };
     agree();
 
-    EXPECT_EQ(seen[kListe], "Datei: Kreiselsturm 1/1|6514|hidden");
+    EXPECT_EQ(seen[kListe], "Datei: " + kProgrammdatei + " 1/1|6514|hidden");
     EXPECT_EQ(seen[lang], "Datei: 0/2|0|shown");
     EXPECT_EQ(seen["/dateien/b.gif"], "Datei: 1/2 'a.gif'|50|shown");
     EXPECT_EQ(stand(), "Datei: 2/2 'b.gif'|100|shown");
@@ -171,10 +172,11 @@ TEST_F(UpdaterTest, FetchesTheListWithProgressAndHandsOverToTheScript) {
 TEST_F(UpdaterTest, WithoutTheListOnlyTheProgramFileIsUpdated) {
     std::ofstream(ordner + "/update.cmd", std::ios::binary) << "rem vorher\r\n";
     agree("kreisel-2");
-    EXPECT_EQ(stand(), "Datei: kreisel-2 1/1|6514|shown");
+    const std::string x = "kreisel-2" + platform::executableSuffix();
+    EXPECT_EQ(stand(), "Datei: " + x + " 1/1|6514|shown");
     EXPECT_EQ(tree(ordner), (Paths{"kreisel-2.dxe", "update.cmd"}));
     EXPECT_EQ(readAll(ordner + "/update.cmd"),
-              "rem vorher\r\ndel \".\\kreisel-2\"\r\nren \".\\kreisel-2.dxe\" kreisel-2\r\nstart .\\kreisel-2\r\n");
+              "rem vorher\r\ndel \".\\" + x + "\"\r\nren \".\\kreisel-2.dxe\" " + x + "\r\nstart .\\" + x + "\r\n");
     EXPECT_EQ(caption("Label1"), "Update erfolgreich!");
 }
 

@@ -134,7 +134,14 @@ std::string resolveAsFarAsFound(const std::string& path, bool& complete) {
     if (path.empty()) return path;
     std::error_code ec;
     const fs::path input = nativePath(path);
+#ifdef _WIN32
+    // Windows finds any spelling itself; look each name up anyway, so the spelling on disk is
+    // returned as on Linux (and a picture is cached once whatever its spelling).
+    constexpr bool anySpellingFound = true;
+#else
+    constexpr bool anySpellingFound = false;
     if (fs::exists(fs::symlink_status(input, ec))) return path;
+#endif
 
     fs::path resolved;
     bool changed = false;
@@ -146,7 +153,7 @@ std::string resolveAsFarAsFound(const std::string& path, bool& complete) {
             continue;
         }
         fs::path candidate = resolved / element;
-        if (fs::exists(fs::symlink_status(candidate, ec))) {
+        if (!anySpellingFound && fs::exists(fs::symlink_status(candidate, ec))) {
             resolved = std::move(candidate);
             continue;
         }
@@ -214,7 +221,12 @@ void copyFile(const std::string& from, const std::string& to) {
     } else if (complete && fs::equivalent(source, target, ignored)) {
         return;  // copying a file onto itself leaves it as it is
     } else {
+#ifdef _WIN32
+        // The C++ library's copy_file takes every existing file of the drive for the source itself.
+        if (!CopyFileW(source.c_str(), target.c_str(), FALSE)) ec = std::error_code(int(GetLastError()), std::system_category());
+#else
         fs::copy_file(source, target, fs::copy_options::overwrite_existing, ec);
+#endif
     }
     if (ec)
         throw forms::RuntimeError("Die Datei '" + from + "' konnte nicht nach '" + to +
