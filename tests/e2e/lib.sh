@@ -8,7 +8,8 @@ E2E_PY=/usr/bin/python3
 E2E_PIDS=()
 GAME_PID=""
 # The Windows build runs the same tests under Wine: its CTest sets E2E_PROGRAM=Kreiselsturm.exe,
-# E2E_LAUNCH to its Wine runner and E2E_FOLDER_NAME to a folder name with non-ASCII letters.
+# E2E_LAUNCH to its Wine runner, E2E_FOLDER_NAME to a folder name with non-ASCII letters and
+# E2E_SETTLE to the longer time Wine takes to draw a new window's first frame.
 E2E_PROGRAM=${E2E_PROGRAM:-Kreiselsturm}
 E2E_LAUNCH=${E2E_LAUNCH:-}
 E2E_FOLDER_NAME=${E2E_FOLDER_NAME:-prog}
@@ -76,7 +77,7 @@ e2e_wait_exit() {
 # its final size (the renderer re-creates the X window, so wait for the first frame).
 e2e_window() {
     e2e_poll "${2:-15}" xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || e2e_fail "no window '$1' after ${2:-15}s"
-    sleep 0.7
+    sleep "${E2E_SETTLE:-0.7}"
     xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -n 1
 }
 

@@ -1,7 +1,7 @@
 # The Windows program in a real window under Wine and Xvfb, started from a folder whose name has
 # non-ASCII letters: the start screen and game tests of Linux, and the update with Wine's cmd.exe.
 set(WINE_E2E_ENV "E2E_PROGRAM=Kreiselsturm.exe" "E2E_LAUNCH=${CMAKE_BINARY_DIR}/wine-run.sh"
-    "E2E_FOLDER_NAME=Spiele/Kreiselstürm")
+    "E2E_FOLDER_NAME=Spiele/Kreiselstürm" "E2E_SETTLE=2.5")
 foreach(name start_screen game)
   add_test(NAME e2e_wine_${name} COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/${name}_e2e.sh $<TARGET_FILE_DIR:Kreiselsturm>)
 endforeach()
