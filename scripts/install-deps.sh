@@ -10,6 +10,8 @@ PACKAGES=(
   libx11-dev
   xvfb xauth xdotool x11-apps x11-utils x11-xserver-utils imagemagick openbox python3 python3-pil
   desktop-file-utils libglib2.0-bin
+  # The Windows program: cross compiler, the libraries' source packages and build tools, Wine.
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix dpkg-dev ninja-build nasm wine
 )
 
 missing=()

@@ -2,8 +2,10 @@
 // ranking, the marker and blinking, and saves that fail without losing the stored scores.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <functional>
@@ -84,6 +86,14 @@ struct KaputteAblage : W::Ablage {
     void umbenennen(const std::string& von, const std::string& nach) override { scheitern(2, von); Ablage::umbenennen(von, nach); }
 };
 
+#ifdef _WIN32
+// Windows has neither folders closed to writing nor users to switch to: those cases are left out.
+template <typename Tun>
+bool alsSpieler(Tun) {
+    return false;
+}
+int geteuid() { return 1; }
+#else
 // Runs `tun` as a player would: the superuser, who may write anywhere, becomes "nobody" for it.
 template <typename Tun>
 bool alsSpieler(Tun tun) {
@@ -93,6 +103,7 @@ bool alsSpieler(Tun tun) {
     if (root) { EXPECT_EQ(seteuid(0), 0); }
     return true;
 }
+#endif
 
 std::string gespeichert(const Zeilen& tabelle) { return datei(Zeilen(tabelle.begin(), tabelle.begin() + 3), "5555"); }  // filler from the scripted 0.5
 
@@ -133,6 +144,9 @@ TEST(Table, MergesRanksMarksAndStoresTheBestThreeOrKeepsTheOldFileWhenTheSaveFai
     for (const Fall& fall : fälle) {
         SCOPED_TRACE(::testing::Message() << "case " << &fall - fälle.data());
         if (fall.störung == fremdeDatei && geteuid() != 0) continue;  // only the superuser can make a file of another
+#ifdef _WIN32
+        if (fall.störung == ordnerGesperrt) continue;
+#endif
         GameHarness h;
         h.startGame();
         if (fall.datei) h.folder.write(fall.name, *fall.datei);
@@ -187,6 +201,7 @@ TEST(Table, TheScoreIsStoredBeforeThePicturesAreLoaded) {
     }
 }
 
+#ifndef _WIN32  // file identity, owners, links and processes as POSIX has them
 struct stat kennung(const std::string& pfad) {
     struct stat st {};
     EXPECT_EQ(stat(pfad.c_str(), &st), 0) << pfad;
@@ -324,5 +339,7 @@ TEST(HighscoreFile, ASaveRemovesTheTemporaryFilesOfDeadCopiesOnly) {
     W::Datensatzschreiben(f.file("data.hsc"), "7", 1, false);
     for (const auto& [name, bleibt] : dateien) EXPECT_EQ(fs::exists(f.file(name)), bleibt) << name;
 }
+
+#endif
 
 }  // namespace

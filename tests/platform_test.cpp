@@ -1,6 +1,7 @@
 // Program folder, file names without regard to case, pictures and the random source.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <filesystem>
@@ -34,10 +35,14 @@ Rgba pixel(const forms::Picture& p, int x, int y) {
 }
 
 TEST(Files, PathsAreJoinedAndNamesFoundWithoutRegardToCase) {
-    EXPECT_EQ(joinPath("/a/b", "\\gegner1.gif"), "/a/b/gegner1.gif");
-    EXPECT_EQ(joinPath("/a/b/", "\\sub\\deeper\\data.hsc"), "/a/b/sub/deeper/data.hsc");
-    EXPECT_EQ(joinPath("/a", "\\sub\\") + "x", "/a/sub/x");
-    EXPECT_EQ(joinPath("/", "\\x"), "/x");
+    const auto native = [](std::string s) {  // '/' as the separator of this system
+        std::replace(s.begin(), s.end(), '/', char(fs::path::preferred_separator));
+        return s;
+    };
+    EXPECT_EQ(joinPath("/a/b", "\\gegner1.gif"), native("/a/b/gegner1.gif"));
+    EXPECT_EQ(joinPath("/a/b/", "\\sub\\deeper\\data.hsc"), native("/a/b/sub/deeper/data.hsc"));
+    EXPECT_EQ(joinPath("/a", "\\sub\\") + "x", native("/a/sub/x"));
+    EXPECT_EQ(joinPath("/", "\\x"), native("/x"));
 
     TempFolder temp;
     const auto at = [&](const std::string& relative) { return joinPath(temp.path(), relative); };
@@ -55,9 +60,27 @@ TEST(Files, PathsAreJoinedAndNamesFoundWithoutRegardToCase) {
     copyFile(at("\\.Hidden"), at("\\bild\\AB\\neu\\kopie.txt"));
     deleteFile(at("\\.HIDDEN"));
     std::set<std::string> tree;
-    for (const auto& e : fs::recursive_directory_iterator(temp.path())) tree.insert(fs::relative(e.path(), temp.path()));
+    for (const auto& e : fs::recursive_directory_iterator(temp.path())) tree.insert(fs::relative(e.path(), temp.path()).generic_string());
     EXPECT_EQ(tree, (std::set<std::string>{"Bild", "Bild/Ab", "Bild/Ab/spieler1.GIF", "Bild/Ab/neu", "Bild/Ab/neu/kopie.txt"}));
     EXPECT_EQ(fs::file_size(temp.file("Bild/Ab/spieler1.GIF")), 3u);  // "neu", replaced whole
+}
+
+// A program folder like "Spiele\Kreiselstürm": our paths are UTF-8, on Windows too, where the
+// file system's narrow names would be in the ANSI code page.
+TEST(Files, NonAsciiNamesReachTheFileSystemIntact) {
+    TempFolder temp;
+    const std::string ordner = joinPath(temp.path(), "\\Spiele\\Kreiselstürm");
+    makeFolder(ordner);
+    EXPECT_EQ(utf8Path(nativePath(ordner)), ordner);
+    std::ofstream(nativePath(joinPath(ordner, "\\Größe.txt")), std::ios::binary) << "12";
+    const std::string gefunden = joinPath(temp.path(), "\\SPIELE\\Kreiselstürm\\Größe.TXT");  // any case
+    EXPECT_TRUE(fileExists(gefunden));
+    copyFile(gefunden, joinPath(ordner, "\\Kopie für später.txt"));
+    deleteFile(gefunden);
+    std::set<fs::path> namen;
+    for (const auto& e : fs::directory_iterator(nativePath(ordner))) namen.insert(e.path().filename());
+    EXPECT_EQ(namen, std::set<fs::path>{fs::path(u8"Kopie für später.txt")});
+    EXPECT_EQ(fs::file_size(nativePath(ordner) / u8"Kopie für später.txt"), 2u);
 }
 
 TEST(Files, FailuresNameThePath) {

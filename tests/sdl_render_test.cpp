@@ -97,7 +97,7 @@ struct SdlRender : ::testing::Test, Harness, Form {
 };
 
 TEST_F(SdlRender, PaintsInLayersClipsToPanelsWrapsAndRedrawsWhatChanged) {
-    OffscreenRenderer renderer(std::filesystem::path(__FILE__).parent_path().parent_path() / "assets");  // the fonts it ships
+    OffscreenRenderer renderer((std::filesystem::path(__FILE__).parent_path().parent_path() / "assets").string());  // the fonts it ships
     const SDL_Surface* s = renderer.render(*this);
     ASSERT_TRUE(s && s->w == 600 && s->h == 300);
     for (const auto& p : Probes) EXPECT_EQ(count(s, p.c, p.x, p.y, p.x + 1, p.y + 1), 1) << p.what << " at " << p.x << "," << p.y;

@@ -1,6 +1,6 @@
 #include "game/Form1Steuerelemente.h"
 
-#include "game/Version.h"
+#include "Programmversion.h"
 
 namespace game {
 

@@ -25,7 +25,7 @@ namespace {
 [[noreturn]] void systemfehler(const std::string& was) { throw std::system_error(errno, std::generic_category(), was); }
 
 #ifdef _WIN32
-int öffnen(const std::string& pfad, int art) { return ::_wopen(fs::path(pfad).c_str(), art | _O_BINARY, _S_IREAD | _S_IWRITE); }
+int öffnen(const std::string& pfad, int art) { return ::_wopen(platform::nativePath(pfad).c_str(), art | _O_BINARY, _S_IREAD | _S_IWRITE); }
 int schreibeTeil(int fd, const char* daten, size_t n) { return ::_write(fd, daten, unsigned(std::min<size_t>(n, 1u << 30))); }
 int aufDiePlatte(int fd) { return ::_commit(fd); }
 int zumachen(int fd) { return ::_close(fd); }
@@ -128,8 +128,8 @@ std::string zieldatei(const std::string& datei) { return platform::followLinks(p
 // Up to `länge` bytes of `ziel` from byte `ab`; nothing when the file is missing or shorter.
 std::string bytes(const std::string& datei, const std::string& ziel, size_t ab, size_t länge) {
     std::error_code ec;
-    if (!fs::is_regular_file(ziel, ec)) return "";
-    std::ifstream in(fs::path(ziel), std::ios::binary);
+    if (!fs::is_regular_file(platform::nativePath(ziel), ec)) return "";
+    std::ifstream in(platform::nativePath(ziel), std::ios::binary);
     std::string gelesen(länge, '\0');
     if (in.is_open() && in.seekg(std::streamoff(ab))) in.read(gelesen.data(), std::streamsize(länge));
     if (!in.is_open() || in.bad()) throw forms::RuntimeError("Die Datei '" + datei + "' konnte nicht gelesen werden.");
@@ -140,12 +140,12 @@ std::string bytes(const std::string& datei, const std::string& ziel, size_t ab, 
 // Removes the temporary files "<name>.<number>.tmp" beside `ziel` whose process has died, and
 // only those: a living process may be writing its own.
 void verwaisteEntfernen(const std::string& ziel) {
-    const fs::path pfad(ziel);
-    const std::string vorne = pfad.filename().string() + ".", hinten = ".tmp";
+    const fs::path pfad = platform::nativePath(ziel);
+    const std::string vorne = platform::utf8Path(pfad.filename()) + ".", hinten = ".tmp";
     std::error_code ec;
     for (fs::directory_iterator it(pfad.parent_path().empty() ? fs::path(".") : pfad.parent_path(), ec), ende; !ec && it != ende;
          it.increment(ec)) {
-        const std::string name = it->path().filename().string();
+        const std::string name = platform::utf8Path(it->path().filename());
         if (name.size() <= vorne.size() + hinten.size() || !name.starts_with(vorne) || !name.ends_with(hinten)) continue;
         const std::string nummer = name.substr(vorne.size(), name.size() - vorne.size() - hinten.size());
         if (nummer.size() > 9 || !std::all_of(nummer.begin(), nummer.end(), [](char c) { return c >= '0' && c <= '9'; })) continue;
@@ -160,25 +160,25 @@ void verwaisteEntfernen(const std::string& ziel) {
 void ersetzen(const std::string& ziel, const std::string& bereich, bool vorhanden) {
     const std::string neu = ziel + "." + std::to_string(platform::processId()) + ".tmp";
     std::error_code ignoriert;
-    fs::remove(neu, ignoriert);  // left by a dead process that had our number
+    fs::remove(platform::nativePath(neu), ignoriert);  // left by a dead process that had our number
     try {
         ablage().schreiben(neu, bereich);
     } catch (const std::system_error& e) {
-        fs::remove(neu, ignoriert);
+        fs::remove(platform::nativePath(neu), ignoriert);
         if (!vorhanden || !ordnerVoll(e.code())) throw;
         ablage().überschreiben(ziel, bereich);
         return;
     }
     try {
         if (vorhanden && !platform::takeOverModeAndOwner(ziel, neu)) {
-            fs::remove(neu, ignoriert);
+            fs::remove(platform::nativePath(neu), ignoriert);
             ablage().überschreiben(ziel, bereich);
             return;
         }
         ablage().festschreiben(neu);
         ablage().umbenennen(neu, ziel);
     } catch (...) {
-        fs::remove(neu, ignoriert);
+        fs::remove(platform::nativePath(neu), ignoriert);
         throw;
     }
 }
@@ -189,8 +189,8 @@ void speichern(const std::string& datei, const std::vector<std::pair<forms::Int1
     for (const auto& [nummer, text] : sätze) bis = std::max(bis, satzanfang(nummer) + Satzlänge);
     const std::string ziel = zieldatei(datei);
     std::error_code ec;
-    const bool vorhanden = fs::is_regular_file(ziel, ec);
-    const uintmax_t größe = vorhanden ? fs::file_size(ziel, ec) : 0;
+    const bool vorhanden = fs::is_regular_file(platform::nativePath(ziel), ec);
+    const uintmax_t größe = vorhanden ? fs::file_size(platform::nativePath(ziel), ec) : 0;
     if (vorhanden && !platform::writePermitted(ziel)) throw forms::RuntimeError("Die Datei '" + datei + "' ist schreibgeschützt.");
     std::string bereich = bytes(datei, ziel, 0, bis);
     for (const auto& [nummer, text] : sätze) einsetzen(bereich, nummer, text);
@@ -228,7 +228,7 @@ void Ablage::festschreiben(const std::string& pfad) {
 
 void Ablage::umbenennen(const std::string& von, const std::string& nach) {
     std::error_code ec;
-    fs::rename(von, nach, ec);
+    fs::rename(platform::nativePath(von), platform::nativePath(nach), ec);
     if (ec) throw std::system_error(ec, von);
 #ifndef _WIN32
     // The rename itself is only lasting once the folder's entry is on the disk too.

@@ -9,6 +9,12 @@
 #include <mutex>
 #include <system_error>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#endif
+
 #include "platform/Files.h"
 
 namespace platform {
@@ -129,13 +135,27 @@ int fetch(const std::string& url, Sink& sink, const DownloadLimits& limits) {
     return CURLE_TOO_MANY_REDIRECTS;
 }
 
+// Opens a file that must not exist yet for writing.
+std::FILE* createNew(const std::filesystem::path& path) {
+#ifdef _WIN32
+    // Windows' C library ignores fopen's "x": open exclusively by hand.
+    const int fd = _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (fd < 0) return nullptr;
+    std::FILE* f = _fdopen(fd, "wb");
+    if (!f) _close(fd);
+    return f;
+#else
+    return std::fopen(path.c_str(), "wbx");
+#endif
+}
+
 }  // namespace
 
 int download(const std::string& url, const std::string& file, const DownloadLimits& limits) {
     initialiseOnce();
     namespace fs = std::filesystem;
     // An existing file of the same name in another spelling is the one to replace.
-    const fs::path target = resolvePath(file);
+    const fs::path target = nativePath(resolvePath(file));
     fs::path temporary = target;
     temporary += ".download";
     std::error_code ec;
@@ -143,7 +163,7 @@ int download(const std::string& url, const std::string& file, const DownloadLimi
 
     Sink sink;
     sink.maxBytes = limits.maxBytes;
-    sink.file = std::fopen(temporary.string().c_str(), "wbx");
+    sink.file = createNew(temporary);
     if (!sink.file) return CURLE_WRITE_ERROR;
     int rc = fetch(url, sink, limits);
     if (std::fclose(sink.file) != 0 && rc == 0) rc = CURLE_WRITE_ERROR;

@@ -88,7 +88,7 @@ std::optional<std::string> findIgnoringCase(const fs::path& folder, const std::s
     std::optional<std::string> best;
     for (; it != fs::directory_iterator(); it.increment(ec)) {
         if (ec) break;
-        std::string entry = it->path().filename().string();
+        std::string entry = utf8Path(it->path().filename());
         if (sameIgnoringCase(entry, name) && (!best || entry < *best)) best = entry;
     }
     return best;
@@ -96,9 +96,16 @@ std::optional<std::string> findIgnoringCase(const fs::path& folder, const std::s
 
 }  // namespace
 
+fs::path nativePath(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+
+std::string utf8Path(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 std::string programFolder() {
     static const std::string folder = [] {
-        std::string f = programFile().parent_path().string();
+        std::string f = utf8Path(programFile().parent_path());
         while (f.size() > 1 && isSeparator(f.back()) && f[f.size() - 2] != ':') f.pop_back();
         return f;
     }();
@@ -106,7 +113,7 @@ std::string programFolder() {
 }
 
 std::string programBaseName() {
-    std::string name = programFile().filename().string();
+    std::string name = utf8Path(programFile().filename());
     if (endsWithIgnoringCase(name, ".exe")) name.resize(name.size() - 4);
     return name;
 }
@@ -133,8 +140,15 @@ std::string resolveAsFarAsFound(const std::string& path, bool& complete) {
     complete = true;
     if (path.empty()) return path;
     std::error_code ec;
-    const fs::path input(path);
+    const fs::path input = nativePath(path);
+#ifdef _WIN32
+    // Windows finds any spelling itself; look each name up anyway, so the spelling on disk is
+    // returned as on Linux (and a picture is cached once whatever its spelling).
+    constexpr bool anySpellingFound = true;
+#else
+    constexpr bool anySpellingFound = false;
     if (fs::exists(fs::symlink_status(input, ec))) return path;
+#endif
 
     fs::path resolved;
     bool changed = false;
@@ -146,19 +160,19 @@ std::string resolveAsFarAsFound(const std::string& path, bool& complete) {
             continue;
         }
         fs::path candidate = resolved / element;
-        if (fs::exists(fs::symlink_status(candidate, ec))) {
+        if (!anySpellingFound && fs::exists(fs::symlink_status(candidate, ec))) {
             resolved = std::move(candidate);
             continue;
         }
-        if (std::optional<std::string> match = findIgnoringCase(resolved, element.string())) {
-            resolved /= *match;
+        if (std::optional<std::string> match = findIgnoringCase(resolved, utf8Path(element))) {
+            resolved /= nativePath(*match);
             changed = true;
         } else {
             resolved /= element;
             complete = false;
         }
     }
-    return changed ? resolved.string() : path;
+    return changed ? utf8Path(resolved) : path;
 }
 
 }  // namespace
@@ -171,16 +185,16 @@ std::string resolvePath(const std::string& path) {
 
 bool fileExists(const std::string& path) {
     std::error_code ec;
-    return fs::is_regular_file(resolvePath(path), ec);
+    return fs::is_regular_file(nativePath(resolvePath(path)), ec);
 }
 
 bool folderExists(const std::string& path) {
     std::error_code ec;
-    return fs::is_directory(resolvePath(path), ec);
+    return fs::is_directory(nativePath(resolvePath(path)), ec);
 }
 
 void deleteFile(const std::string& path) {
-    const std::string target = resolvePath(path);
+    const fs::path target = nativePath(resolvePath(path));
     std::error_code ec;
     const fs::file_status status = fs::symlink_status(target, ec);
     if (fs::is_directory(status)) ec = std::make_error_code(std::errc::is_a_directory);
@@ -193,7 +207,7 @@ void deleteFile(const std::string& path) {
 
 void makeFolder(const std::string& path) {
     bool complete = false;
-    const std::string target = resolveAsFarAsFound(path, complete);
+    const fs::path target = nativePath(resolveAsFarAsFound(path, complete));
     std::error_code ec;
     if (fs::is_directory(target, ec)) return;
     // Missing parents are made too, so a nested target folder does not fail halfway.
@@ -205,16 +219,21 @@ void makeFolder(const std::string& path) {
 }
 
 void copyFile(const std::string& from, const std::string& to) {
-    const std::string source = resolvePath(from);
+    const fs::path source = nativePath(resolvePath(from));
     bool complete = false;
-    const std::string target = resolveAsFarAsFound(to, complete);
+    const fs::path target = nativePath(resolveAsFarAsFound(to, complete));
     std::error_code ec, ignored;
     if (!fs::is_regular_file(source, ec)) {
         if (!ec) ec = std::make_error_code(std::errc::no_such_file_or_directory);
     } else if (complete && fs::equivalent(source, target, ignored)) {
         return;  // copying a file onto itself leaves it as it is
     } else {
+#ifdef _WIN32
+        // The C++ library's copy_file takes every existing file of the drive for the source itself.
+        if (!CopyFileW(source.c_str(), target.c_str(), FALSE)) ec = std::error_code(int(GetLastError()), std::system_category());
+#else
         fs::copy_file(source, target, fs::copy_options::overwrite_existing, ec);
+#endif
     }
     if (ec)
         throw forms::RuntimeError("Die Datei '" + from + "' konnte nicht nach '" + to +
@@ -222,7 +241,7 @@ void copyFile(const std::string& from, const std::string& to) {
 }
 
 std::string followLinks(const std::string& path) {
-    fs::path file(path);
+    fs::path file = nativePath(path);
     std::error_code ec;
     // A bounded number of steps, so a circle of links ends too.
     for (int step = 0; step < 40 && fs::is_symlink(fs::symlink_status(file, ec)); ++step) {
@@ -230,12 +249,12 @@ std::string followLinks(const std::string& path) {
         if (ec) break;
         file = target.is_absolute() ? target : file.parent_path() / target;
     }
-    return file.string();
+    return utf8Path(file);
 }
 
 bool writePermitted(const std::string& path) {
     std::error_code ec;
-    const fs::perms mode = fs::status(path, ec).permissions();
+    const fs::perms mode = fs::status(nativePath(path), ec).permissions();
     return !ec && (mode & (fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write)) != fs::perms::none;
 }
 
@@ -247,8 +266,8 @@ bool takeOverModeAndOwner(const std::string& original, const std::string& copy) 
         return false;
 #endif
     std::error_code ec;
-    const fs::perms mode = fs::status(original, ec).permissions();
-    if (!ec) fs::permissions(copy, mode, ec);
+    const fs::perms mode = fs::status(nativePath(original), ec).permissions();
+    if (!ec) fs::permissions(nativePath(copy), mode, ec);
     return !ec;
 }
 
@@ -275,7 +294,7 @@ bool processAlive(long pid) {
 
 #ifdef _WIN32
 FileLock::FileLock(const std::string& path, bool create) {
-    HANDLE file = CreateFileW(fs::path(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    HANDLE file = CreateFileW(nativePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, create ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     // Windows locks keep every other handle out of the locked bytes: lock one far beyond any

@@ -2,10 +2,17 @@
 // The program folder and its files. Paths handed in may use backslashes ("\gegner1.gif");
 // names are found without regard to case, since the pictures may be spelt either way.
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
 namespace platform {
+
+// Our paths are UTF-8 text. These turn them into file-system paths and back; use them rather
+// than std::filesystem's own narrow conversions, which on Windows take the ANSI code page and
+// so cannot hold a folder like "Spiele\\Kreiselstürm".
+std::filesystem::path nativePath(const std::string& utf8);
+std::string utf8Path(const std::filesystem::path& path);
 
 // The folder of the running program file, without a trailing separator.
 std::string programFolder();

@@ -41,7 +41,7 @@ forms::Picture decodeBytes(const unsigned char* bytes, size_t size) {
 
 std::vector<unsigned char> readWhole(const std::string& file, std::uintmax_t size) {
     std::vector<unsigned char> bytes(size);
-    std::ifstream in(file, std::ios::binary);
+    std::ifstream in(nativePath(file), std::ios::binary);
     if (!in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(size))) throw damagedPicture();
     return bytes;
 }
@@ -61,9 +61,10 @@ forms::PictureRef loadPicture(const std::string& path) {
 
     const std::string file = resolvePath(path);
     std::error_code ec;
-    const bool present = fs::is_regular_file(file, ec);
-    const fs::file_time_type modified = present ? fs::last_write_time(file, ec) : fs::file_time_type{};
-    const std::uintmax_t size = present && !ec ? fs::file_size(file, ec) : 0;
+    const fs::path onDisk = nativePath(file);
+    const bool present = fs::is_regular_file(onDisk, ec);
+    const fs::file_time_type modified = present ? fs::last_write_time(onDisk, ec) : fs::file_time_type{};
+    const std::uintmax_t size = present && !ec ? fs::file_size(onDisk, ec) : 0;
 
     if (!present || ec) {
         cache.erase(file);

@@ -33,7 +33,7 @@ bool plainName(const std::string& name) {
     return true;
 }
 
-std::string quoted(const std::string& name) {
+std::string shellQuoted(const std::string& name) {
     std::string out = "'./";
     for (char c : name) {
         if (c == '\'') out += "'\\''";
@@ -62,17 +62,17 @@ std::optional<std::string> commandFor(const std::string& line) {
     std::string rest, name, after;
     if (startsWithWord(line, "del ", rest)) {
         if (!quotedLocalName(rest, name, after) || !after.empty()) return std::nullopt;
-        return "rm -f -- " + quoted(name);
+        return "rm -f -- " + shellQuoted(name);
     }
     if (startsWithWord(line, "ren ", rest)) {
         if (!quotedLocalName(rest, name, after) || after.size() < 2 || after[0] != ' ') return std::nullopt;
         const std::string to = after.substr(1);
         if (!plainName(to)) return std::nullopt;
-        return "mv -f -- " + quoted(name) + " " + quoted(to) + " && chmod +x -- " + quoted(to);
+        return "mv -f -- " + shellQuoted(name) + " " + shellQuoted(to) + " && chmod +x -- " + shellQuoted(to);
     }
     if (startsWithWord(line, "start .\\", rest)) {
         if (!plainName(rest)) return std::nullopt;
-        return "exec " + quoted(rest);
+        return "exec " + shellQuoted(rest);
     }
     return std::nullopt;
 }
@@ -118,8 +118,9 @@ std::string executableSuffix() { return ".exe"; }
 bool looksLikeProgram(const std::string& path) { return startsWith(path, {"MZ"}); }
 
 void startUpdateScript(const std::string& folder, const std::string& scriptName) {
-    const std::string parameters = "/c \"" + scriptName + "\"";
-    ShellExecuteA(nullptr, "open", "cmd.exe", parameters.c_str(), folder.c_str(), SW_SHOWMINIMIZED);
+    // The wide call: the folder's name may hold letters the ANSI code page lacks.
+    const std::wstring parameters = nativePath("/c \"" + scriptName + "\"").wstring();
+    ShellExecuteW(nullptr, L"open", L"cmd.exe", parameters.c_str(), nativePath(folder).c_str(), SW_SHOWMINIMIZED);
 }
 
 #else

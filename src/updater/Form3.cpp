@@ -96,7 +96,7 @@ std::string Form3::imOrdner(const std::string& relativ) const {
 
 std::string Form3::HolINIString(const std::string& Dateiname, const std::string& DieSektion,
                                 const std::optional<std::string>& DerEintrag) {
-    std::ifstream datei(platform::resolvePath(Dateiname), std::ios::binary);
+    std::ifstream datei(platform::nativePath(platform::resolvePath(Dateiname)), std::ios::binary);
     if (!datei) return "";
     const std::string inhalt{std::istreambuf_iterator<char>(datei), std::istreambuf_iterator<char>()};
     return iniWert(inhalt, DieSektion, DerEintrag);
@@ -137,7 +137,7 @@ bool Form3::neuereVersion() {
 }
 
 void Form3::Versionlesen(const std::string& pfad) {
-    std::ifstream datei(platform::resolvePath(pfad), std::ios::binary);
+    std::ifstream datei(platform::nativePath(platform::resolvePath(pfad)), std::ios::binary);
     if (!datei) throw forms::RuntimeError("Die Datei '" + pfad + "' konnte nicht gelesen werden.");
     const std::string inhalt{std::istreambuf_iterator<char>(datei), std::istreambuf_iterator<char>()};
     // The last line that has an end or text; CR, LF and CR LF all end a line.

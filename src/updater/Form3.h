@@ -8,7 +8,7 @@
 #include <string>
 
 #include "forms/Form.h"
-#include "game/Version.h"
+#include "Programmversion.h"
 #include "platform/Download.h"
 
 namespace game {

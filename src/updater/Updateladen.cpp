@@ -40,7 +40,7 @@ bool harmloserPfad(const std::string& pfad) {
 }
 
 fs::path normal(const std::string& pfad) {
-    fs::path p = fs::path(pfad).lexically_normal();
+    fs::path p = platform::nativePath(pfad).lexically_normal();
     if (!p.has_filename() && p.has_relative_path()) p = p.parent_path();
     return p;
 }
@@ -177,7 +177,7 @@ void Form3::makeupdatecmd() {
     const std::string x = einstellungen_.programmname;
     const std::string programm = x + platform::executableSuffix();
     const std::string pfad = platform::resolvePath(imOrdner("\\update.cmd"));
-    std::ofstream skript(pfad, std::ios::binary | std::ios::app);
+    std::ofstream skript(platform::nativePath(pfad), std::ios::binary | std::ios::app);
     skript << "del \".\\" << programm << "\"\r\n"
            << "ren \".\\" << x << ".dxe\" " << programm << "\r\n"
            << "start .\\" << programm << "\r\n";

@@ -7,6 +7,12 @@ E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 E2E_PY=/usr/bin/python3
 E2E_PIDS=()
 GAME_PID=""
+# The Windows build runs the same tests under Wine: its CTest sets E2E_PROGRAM=Kreiselsturm.exe,
+# E2E_LAUNCH to its Wine runner, E2E_FOLDER_NAME to a folder name with non-ASCII letters and
+# E2E_SETTLE to the longer time Wine takes to draw a new window's first frame.
+E2E_PROGRAM=${E2E_PROGRAM:-Kreiselsturm}
+E2E_LAUNCH=${E2E_LAUNCH:-}
+E2E_FOLDER_NAME=${E2E_FOLDER_NAME:-prog}
 
 e2e_log() { echo "[$(date +%H:%M:%S)] $*"; }
 e2e_fail() { echo "FAIL: $*" >&2; E2E_KEEP=1; exit 1; }
@@ -48,16 +54,17 @@ e2e_init() {
 
 # e2e_program_folder SOURCE: a private copy of the built program folder; prints its path.
 e2e_program_folder() {
-    local dest="$E2E_TMP/prog-$RANDOM"
-    cp -r "$1" "$dest" || e2e_fail "cannot copy the program folder $1"
+    local dest="$E2E_TMP/$RANDOM/$E2E_FOLDER_NAME"
+    mkdir -p "$(dirname "$dest")" && cp -r "$1" "$dest" || e2e_fail "cannot copy the program folder $1"
     echo "$dest"
 }
 
+export E2E_PROGRAM E2E_LAUNCH
 # e2e_start FOLDER: starts the program in its own process group; sets GAME_PID. Its exit
 # status lands in a file, so e2e_wait_exit also works inside $(...).
 e2e_start() {
     rm -f "$E2E_TMP/exit-status"
-    setsid bash -c '"$1/Kreiselsturm"; echo $? >"$2.part"; mv "$2.part" "$2"' _ "$1" "$E2E_TMP/exit-status" \
+    setsid bash -c '$E2E_LAUNCH "$1/$E2E_PROGRAM"; echo $? >"$2.part"; mv "$2.part" "$2"' _ "$1" "$E2E_TMP/exit-status" \
         >"$E2E_TMP/game.log" 2>&1 &
     GAME_PID=$!
 }
@@ -71,7 +78,7 @@ e2e_wait_exit() {
 # its final size (the renderer re-creates the X window, so wait for the first frame).
 e2e_window() {
     e2e_poll "${2:-15}" xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || e2e_fail "no window '$1' after ${2:-15}s"
-    sleep 0.7
+    sleep "${E2E_SETTLE:-0.7}"
     xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -n 1
 }
 

@@ -29,6 +29,7 @@ SdlBackend::SdlBackend(std::string fontFolder) {
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     // The first click on an inactive window still presses the button under it.
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    SDL_SetMainReady();  // main() is the program's own, not SDL's (Windows would refuse to start)
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) throw std::runtime_error(std::string("SDL video: ") + SDL_GetError());
     SDL_StopTextInput();  // keys only; no input method composing text
     // Gamepads are welcome but not needed: without them the game plays as before.

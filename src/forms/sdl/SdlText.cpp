@@ -15,7 +15,8 @@ std::string findFont(const std::string& folder, const char* file) {
     std::error_code ec;
     for (const std::string& dir : {folder, std::string(SystemFontFolder)}) {
         const std::string path = dir + "/" + file;
-        if (std::filesystem::is_regular_file(path, ec)) return path;
+        if (std::filesystem::is_regular_file(std::filesystem::path(std::u8string(path.begin(), path.end())), ec))
+            return path;
     }
     return folder + "/" + file;  // missing: opening it fails and is reported once
 }
