@@ -21,6 +21,13 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   install(DIRECTORY packaging/linux/icons DESTINATION Kreiselsturm)
 endif()
 
-# --- Windows --------------------------------------------------------------------------------
+# --- Windows: Kreiselsturm-<version>-windows-x64.zip -----------------------------------------
+# Beside the program: the licences of the libraries linked into it.
+if(WIN32)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME "Kreiselsturm-${PROJECT_VERSION}-windows-x64")
+  set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR})
+  install(DIRECTORY ${KREISELSTURM_LICENSES}/ DESTINATION Kreiselsturm/Lizenzen)
+endif()
 
 include(CPack)

@@ -32,10 +32,3 @@ target_link_options(Kreiselsturm PRIVATE $<$<CONFIG:Release>:-s>)  # no symbols 
 find_path(KREISELSTURM_LICENSES NAMES SDL2.txt PATH_SUFFIXES share/kreiselsturm-licenses REQUIRED)
 add_custom_command(TARGET Kreiselsturm POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${KREISELSTURM_LICENSES} ${KREISELSTURM_PROGRAM_DIR}/Lizenzen)
-
-# The zip for players: the program folder as "Kreiselsturm/" inside.
-set(CPACK_GENERATOR ZIP)
-set(CPACK_PACKAGE_FILE_NAME "Kreiselsturm-${PROJECT_VERSION}-windows-x64")
-set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
-set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR})
-include(CPack)

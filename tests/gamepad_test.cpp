@@ -110,7 +110,7 @@ struct PadRig : ::testing::Test {
     }
 
     ManualClock clock;
-    SdlBackend backend{std::filesystem::path(__FILE__).parent_path().parent_path() / "assets"};
+    SdlBackend backend{(std::filesystem::path(__FILE__).parent_path().parent_path() / "assets").string()};
     Application app{clock, backend};
     int device = -1;
     SDL_Joystick* joystick = nullptr;

@@ -145,7 +145,7 @@ double halvedDifference(const SDL_Surface* one, const SDL_Surface* two) {
 }
 
 TEST_F(SdlRender, AtScaleTwoEverythingIsTwiceAsLargeAndTextStaysSharp) {
-    const auto fonts = std::filesystem::path(__FILE__).parent_path().parent_path() / "assets";
+    const std::string fonts = (std::filesystem::path(__FILE__).parent_path().parent_path() / "assets").string();
     std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)> one(renderOffscreen(*this, fonts, 1), SDL_FreeSurface),
         two(renderOffscreen(*this, fonts, 2), SDL_FreeSurface);
     ASSERT_TRUE(one && two);

@@ -176,11 +176,10 @@ TEST_F(UpdaterTest, AsksOnlyForANewerVersionAndOtherwiseTheGameStarts) {
 // file of this platform, within the cap and the speed floor, is installed; a list that is not
 // there leaves a success, one that failed to arrive does not.
 TEST_F(UpdaterTest, OnlyAWholeProgramFileIsInstalledAndAListThatFailedIsNoSuccess) {
-    const std::string elf("\x7F" "ELF\2\1\1\0", 8);
     const struct { std::string datei; Antwort antwort; std::string ende; } cases[] = {  // ende "": refused
         {kProgramm, status(404), ""}, {kProgramm, inhalt(""), ""}, {kProgramm, inhalt("<html>Wartung</html>"), ""},
         {kProgramm, abgeschnitten, ""}, {kProgramm, zuGross, ""}, {kProgramm, tröpfelnd, ""},
-        {kProgramm, inhalt(elf), "Update erfolgreich!"},
+        {kProgramm, inhalt(kNeu), "Update erfolgreich!"},
         {kListe, status(404), "Update erfolgreich!"}, {kListe, status(500), "Update unvollständig!"},
         {kListe, inhalt(std::string(65 * 1024, 'x')), "Update unvollständig!"},
         {kListe, abgeschnitten, "Update unvollständig!"}, {kListe, tröpfelnd, "Update unvollständig!"},  // past the time limit
@@ -272,7 +271,7 @@ TEST_F(UpdaterTest, BadEntriesAreReportedAndTheRestStillFetched) {
         {"..\\..\\x", ""}, {root.path() + "/x", ""}, {"C:\\x", ""}, {"a/../../x", ""}, {"..", ""}, {"update.cmd", ""},
         {"x1", "\\..\\..\\"}, {"x2", "\\a\\..\\..\\"}, {"x3", "C:\\"}, {"x4", "/../"},
         // The updater's own files, the program file, the new one and the scores, however spelt.
-        {"cmd", "\\update."}, {"Data.HSC", ""}, {"hsc", "\\.\\data."}, {"kreiselsturm", "\\"},
+        {"cmd", "\\update."}, {"Data.HSC", ""}, {"hsc", "\\.\\data."}, {"kreiselsturm" + platform::executableSuffix(), "\\"},
         {"Kreiselsturm.DXE", ""}, {"UpdateData.txt.", ""}, {"UPDATE~1.TXT", ""},
         {"fehlt.txt", "\\sub\\"}, {"drei.txt", "\\"}, {"gut.txt", "\\neu\\"}};  // "\": the folder itself
     std::string namen = "[Namen]\n", urls = "[URL]\n", pfade = "[Pfad]\n";
