@@ -1,5 +1,9 @@
 #pragma once
 // What the update window's source files share.
+#include <optional>
+#include <string>
+#include <string_view>
+
 #include "forms/Label.h"
 #include "forms/Shape.h"
 #include "forms/Timer.h"
@@ -23,6 +27,24 @@ namespace updater {
 inline const platform::DownloadLimits kleineDatei{3000, 5000, 0, 64 * 1024};
 // Program and listed files may be large: no cap, but a transfer that stalls is given up.
 inline const platform::DownloadLimits grosseDatei{3000, 600000, 15000, 0};
+
+// The version text of the version file's content: its last line after a nine-character label;
+// "" when that line is shorter.
+std::string versionstext(std::string_view inhalt);
+// A version written with a decimal comma ("1,260"), read the same whatever the locale.
+// Anything else is no version.
+std::optional<float> versionsnummer(std::string text);
+
+// Where a listed file is saved and where it goes then.
+struct Ablage {
+    std::string geladen;     // in the program folder
+    std::string ziel;        // program folder + Pfad + name
+    std::string zielordner;  // program folder + Pfad
+    bool verschieben = false;
+};
+
+// Nothing when the list points outside the program folder or at the updater's own files.
+std::optional<Ablage> ablageFuer(const std::string& ordner, const std::string& name, const std::string& pfad);
 
 }  // namespace updater
 }  // namespace game

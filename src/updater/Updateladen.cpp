@@ -53,16 +53,9 @@ bool innerhalb(const std::string& ordner, const std::string& pfad) {
     return !relativ.empty() && relativ != "." && *relativ.begin() != "..";
 }
 
-// Where a listed file is saved and where it goes then.
-struct Ablage {
-    std::string geladen;     // in the program folder
-    std::string ziel;        // program folder + Pfad + name
-    std::string zielordner;  // program folder + Pfad
-    bool verschieben = false;
-};
+}  // namespace
 
-// Nothing when the list points outside the program folder or at the updater's own files.
-std::optional<Ablage> ablageFuer(const std::string& ordner, const std::string& name, const std::string& pfad) {
+std::optional<updater::Ablage> updater::ablageFuer(const std::string& ordner, const std::string& name, const std::string& pfad) {
     if (!schlichterName(name) || arbeitsdatei(name) || !harmloserPfad(pfad)) return std::nullopt;
     Ablage a;
     a.geladen = platform::joinPath(ordner, "\\" + name);
@@ -73,8 +66,6 @@ std::optional<Ablage> ablageFuer(const std::string& ordner, const std::string& n
     a.verschieben = !pfad.empty() && normal(a.ziel) != normal(a.geladen);
     return a;
 }
-
-}  // namespace
 
 void Form3::Updateladen() {
     const forms::MessageBoxRequest frage{"Eine neuere Version von Kreiselsturm ist verfügbar, wollen sie updaten?",
@@ -118,7 +109,7 @@ void Form3::Dateilisteladen(const std::string& liste) {
         url = HolINIString(liste, "URL", schluessel);
         const std::string pfad = HolINIString(liste, "Pfad", schluessel);
         if (name.empty()) continue;
-        const std::optional<Ablage> ablage = ablageFuer(ordner, name, pfad);
+        const std::optional<updater::Ablage> ablage = updater::ablageFuer(ordner, name, pfad);
         if (!ablage || platform::download(url, ablage->geladen, updater::grosseDatei) != 0) {
             schlusstext_ = "Update unvollständig!";
             app().MsgBox({"Updatefehler bei Datei '" + name + "'", "Error", forms::MsgButtons::Ok, forms::MsgIcon::Error},
