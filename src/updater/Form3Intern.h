@@ -3,11 +3,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "forms/Label.h"
 #include "forms/Shape.h"
 #include "forms/Timer.h"
-#include "platform/Download.h"
 #include "updater/Form3.h"
 
 namespace game {
@@ -22,11 +22,6 @@ struct Form3::Steuerelemente {
 };
 
 namespace updater {
-
-// The version file and the file list are small; the server cannot make start-up wait long.
-inline const platform::DownloadLimits kleineDatei{3000, 5000, 0, 64 * 1024};
-// Program and listed files may be large: no cap, but a transfer that stalls is given up.
-inline const platform::DownloadLimits grosseDatei{3000, 600000, 15000, 0};
 
 // The version text of the version file's content: its last line after a nine-character label;
 // "" when that line is shorter.
@@ -43,8 +38,10 @@ struct Ablage {
     bool verschieben = false;
 };
 
-// Nothing when the list points outside the program folder or at the updater's own files.
-std::optional<Ablage> ablageFuer(const std::string& ordner, const std::string& name, const std::string& pfad);
+// Nothing when the list points outside the program folder or at a file the update must leave
+// alone (`geschützt`, in the program folder).
+std::optional<Ablage> ablageFuer(const std::string& ordner, const std::string& name, const std::string& pfad,
+                                 const std::vector<std::string>& geschützt);
 
 }  // namespace updater
 }  // namespace game

@@ -1,10 +1,12 @@
 // The update list over any list text: for every listed file the updater accepts, the place it
-// is saved and the place it goes both lie inside the program folder, step by step.
+// is saved, the place it goes and the folder made for it lie inside the program folder, step by
+// step, and none of them is, or passes through, a file the update must leave alone.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "Check.h"
 #include "updater/Form3Intern.h"
@@ -13,23 +15,45 @@
 namespace {
 
 const std::string ordner = "/spiele/Kreiselsturm";
+const std::vector<std::string> geschützt{"update.cmd", "updatedata.txt", "Kreiselsturm", "Kreiselsturm.dxe", "data.hsc"};
 
-// How many folders below the program folder `pfad` ends, walking its steps one by one as the
-// system would; nothing when it leaves the program folder on the way or does not start in it.
-std::optional<int> tiefe(const std::string& pfad) {
+// The steps below the program folder `pfad` ends at, walked one by one as the system would;
+// nothing when it leaves the program folder on the way or does not start in it.
+std::optional<std::vector<std::string>> schritte(const std::string& pfad) {
     if (pfad.rfind(ordner + "/", 0) != 0 && pfad != ordner) return std::nullopt;
-    int t = 0;
+    std::vector<std::string> unten;
     size_t anfang = ordner.size();
     while (anfang < pfad.size()) {
         size_t ende = pfad.find('/', anfang + 1);
         if (ende == std::string::npos) ende = pfad.size();
-        const std::string_view schritt = std::string_view(pfad).substr(anfang + 1, ende - anfang - 1);
+        const std::string schritt = pfad.substr(anfang + 1, ende - anfang - 1);
         anfang = ende;
         if (schritt.empty() || schritt == ".") continue;
-        if (schritt == ".." && --t < 0) return std::nullopt;
-        if (schritt != "..") ++t;
+        if (schritt != "..") unten.push_back(schritt);
+        else if (unten.empty()) return std::nullopt;
+        else unten.pop_back();
     }
-    return t;
+    return unten;
+}
+
+// A name in the program folder that stands for a protected file, as Windows matches names:
+// without regard to case and to trailing dots and blanks.
+bool geschützterName(std::string name) {
+    while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
+    for (char& c : name)
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    for (std::string g : geschützt) {
+        for (char& c : g)
+            if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+        if (name == g) return true;
+    }
+    return false;
+}
+
+// Inside the program folder, at least `mindestens` steps down, not through a protected file.
+bool erlaubt(const std::string& pfad, size_t mindestens) {
+    const std::optional<std::vector<std::string>> unten = schritte(pfad);
+    return unten && unten->size() >= mindestens && (unten->empty() || !geschützterName(unten->front()));
 }
 
 }  // namespace
@@ -45,14 +69,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         anfang = ende + 1;
         const std::string name = game::iniWert(liste, "Namen", key);
         const std::string pfad = game::iniWert(liste, "Pfad", key);
-        const std::optional<game::updater::Ablage> ablage = game::updater::ablageFuer(ordner, name, pfad);
+        const std::optional<game::updater::Ablage> ablage = game::updater::ablageFuer(ordner, name, pfad, geschützt);
         if (!ablage) continue;
-        // The files lie inside; the target folder may be the program folder itself.
-        const std::optional<int> geladen = tiefe(ablage->geladen), ziel = tiefe(ablage->ziel),
-                                 zielordner = tiefe(ablage->zielordner);
-        FUZZ_CHECK(geladen && *geladen >= 1);
-        FUZZ_CHECK(ziel && *ziel >= 1);
-        FUZZ_CHECK(zielordner && *zielordner >= 0);
+        // The target folder may be the program folder itself.
+        FUZZ_CHECK(erlaubt(ablage->geladen, 1));
+        FUZZ_CHECK(erlaubt(ablage->ziel, 1));
+        FUZZ_CHECK(erlaubt(ablage->zielordner, 0));
     }
     return 0;
 }
