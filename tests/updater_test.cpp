@@ -267,6 +267,8 @@ TEST_F(UpdaterTest, BadEntriesAreReportedAndTheRestStillFetched) {
         // The updater's own files, the program file, the new one and the scores, however spelt.
         {"cmd", "\\update."}, {"Data.HSC", ""}, {"hsc", "\\.\\data."}, {"kreiselsturm", "\\"},
         {"Kreiselsturm.DXE", ""}, {"UpdateData.txt.", ""}, {"UPDATE~1.TXT", ""},
+        // A folder of such a name: made for the file, it would leave the scores no room.
+        {"x5", "\\Data.hsc\\"},
         {"fehlt.txt", "\\sub\\"}, {"drei.txt", "\\"}, {"gut.txt", "\\neu\\"}};  // "\": the folder itself
     std::string namen = "[Namen]\n", urls = "[URL]\n", pfade = "[Pfad]\n";
     Texts expected{kFrage};
@@ -276,13 +278,13 @@ TEST_F(UpdaterTest, BadEntriesAreReportedAndTheRestStillFetched) {
         urls += key + base + url + "\n";
         pfade += key + pfad + "\n";
         if (name != "fehlt.txt") files[url] = name;
-        if (i++ <= 18) expected.push_back(fehler("Updatefehler bei Datei '" + name + "'"));  // all but the last two
+        if (i++ <= 19) expected.push_back(fehler("Updatefehler bei Datei '" + name + "'"));  // all but the last two
     }
     files[kListe] = namen + urls + pfade;
     agree();
 
     EXPECT_EQ(boxes(), expected);
-    EXPECT_EQ(stand(), "Datei: 2/20 'gut.txt'|10|shown");  // 2 of 20 files
+    EXPECT_EQ(stand(), "Datei: 2/21 'gut.txt'|9|shown");  // 2 of 21 files
     EXPECT_EQ(std::count_if(requests.begin(), requests.end(), [](const std::string& p) { return p.starts_with("/boese/"); }), 3);
     EXPECT_EQ(tree(root.path()), (Paths{"Kreiselsturm", "Kreiselsturm/Kreiselsturm.dxe", "Kreiselsturm/update.cmd",
                                         "Kreiselsturm/drei.txt", "Kreiselsturm/neu", "Kreiselsturm/neu/gut.txt"}));

@@ -50,13 +50,14 @@ bool innerhalb(const std::string& ordner, const std::string& pfad) {
     return !relativ.empty() && relativ != "." && *relativ.begin() != "..";
 }
 
-// Whether `pfad` is one of `namen` in `ordner` as the file system matches names: without regard
-// to case and to the trailing dots and blanks Windows drops; a short name ("UPDATE~1.TXT") may
-// stand for any of them.
+// Whether `pfad` is one of `namen` in `ordner`, or lies below a folder of such a name (which the
+// update would have to make, leaving the file no room), as the file system matches names:
+// without regard to case and to the trailing dots and blanks Windows drops; a short name
+// ("UPDATE~1.TXT") may stand for any of them.
 bool einerVon(const std::string& ordner, const std::string& pfad, const std::vector<std::string>& namen) {
     const fs::path relativ = normal(pfad).lexically_relative(normal(ordner));
-    if (std::distance(relativ.begin(), relativ.end()) != 1) return false;
-    std::string name = relativ.string();
+    if (relativ.empty()) return false;
+    std::string name = relativ.begin()->string();
     while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
     const size_t tilde = name.find('~');
     if (tilde != std::string::npos && tilde + 1 < name.size() && std::isdigit((unsigned char)name[tilde + 1])) return true;
