@@ -65,6 +65,18 @@ TEST(StartUp, AMissingOrBrokenPictureEndsThroughTheRunTimeErrorNamingTheFile) {
         EXPECT_EQ(h.app.exitCode(), 1);
         EXPECT_NE(h.app.failure().find("gegner2.gif"), std::string::npos);
     }
+    {
+        GameHarness h;
+        h.folder.write("highscore.jpg", makeTestJpeg(8, 8193));  // over the size limit
+        h.startGame();
+        h.app.dispatch([&] {
+            h.form1->allesstoppen();
+            h.form1->highscorezeigen(5);
+        });
+        EXPECT_EQ(h.app.exitCode(), 1);
+        ASSERT_EQ(h.backend.shownBoxes().size(), 1u);
+        EXPECT_NE(h.backend.shownBoxes()[0].box.text.find("highscore.jpg' ist zu groß"), std::string::npos);
+    }
 }
 
 // A leftover update script is deleted; one that cannot be (a read-only folder) stays, and the

@@ -4,6 +4,8 @@
 #include <array>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <set>
 
 #include "forms/Errors.h"
@@ -101,6 +103,54 @@ TEST(Pictures, DecodedTransparentCachedAndErrorsNameTheFile) {
     expectError(temp.write("highscore.jpg", "kein Bild"), "ist kein GIF- oder JPEG-Bild.");
     fs::create_directory(temp.file("ordner.gif"));
     expectError(temp.file("ordner.gif"), "wurde nicht gefunden.");
+
+    // Interlaced rows land in their places: the odd ones are black.
+    const forms::PictureRef rows = loadPicture(temp.write("spieler1.gif", makeTestGif(3, 19, 0, 200, 0, true)));
+    for (int y = 0; y < 19; ++y)
+        EXPECT_EQ(pixel(*rows, 2, y), (y % 2 ? Rgba{0, 0, 0, 255} : Rgba{0, 200, 0, 255})) << "row " << y;
+}
+
+std::vector<uint8_t> badPicture(const std::string& name) {
+    std::ifstream in(std::string(KREISELSTURM_TEST_DATA) + "/bad-pictures/" + name, std::ios::binary);
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (bytes.empty()) throw std::runtime_error("test picture missing: " + name);
+    return bytes;
+}
+
+// The crash files of the old decoder, other formats under a picture's name and pictures over
+// the size limit: each is refused with an error naming the file, never a crash.
+TEST(Pictures, DamagedForeignAndOversizedFilesAreRefusedNamingTheFile) {
+    const std::string damaged = "kann nicht gelesen werden.", foreign = "ist kein GIF- oder JPEG-Bild.";
+    const auto tooLarge = [](const std::string& size) { return "ist zu groß (" + size + " Bildpunkte, höchstens 8192 × 8192)."; };
+    const auto bytes = [](std::string_view text) { return std::vector<uint8_t>(text.begin(), text.end()); };
+    const struct {
+        std::string name;
+        std::vector<uint8_t> content;
+        std::string says;
+    } cases[] = {
+        {"sdlimage-overflow.gif", badPicture("sdlimage-overflow.gif"), damaged},
+        {"gif-segv.gif", badPicture("gif-segv.gif"), damaged},
+        {"bigdims-fuzz.gif", badPicture("bigdims-fuzz.gif"), damaged},
+        {"huge.gif", badPicture("huge.gif"), tooLarge("65535 × 65535")},
+        {"huge-dimensions.jpg", badPicture("huge-dimensions.jpg"), tooLarge("65500 × 65500")},
+        {"svg-text-named.gif", badPicture("svg-text-named.gif"), foreign},
+        {"wide.gif", makeTestGif(8193, 1, 1, 2, 3), tooLarge("8193 × 1")},
+        {"tall.jpg", makeTestJpeg(8, 8193), tooLarge("8 × 8193")},
+        {"scans.jpg", makeTestJpeg(16, 16, true), damaged},
+        {"start-only.jpg", bytes("\xFF\xD8\xFF"), damaged},
+        {"pixmap.gif", bytes(std::string_view("P6\n1 1\n255\n\0\0\0", 14)), foreign},
+        {"empty.jpg", {}, foreign},
+    };
+    TempFolder temp;
+    for (const auto& c : cases) {
+        const std::string path = temp.write(c.name, c.content);
+        EXPECT_EQ(failureOf([&] { loadPicture(path); }), "Die Bilddatei '" + path + "' " + c.says);
+    }
+    // Just within the limit, and a JPEG under a GIF's name: the content decides.
+    EXPECT_EQ(loadPicture(temp.write("widest.gif", makeTestGif(8192, 1, 1, 2, 3)))->width, 8192);
+    EXPECT_EQ(loadPicture(temp.write("tallest.jpg", makeTestJpeg(8, 8192)))->height, 8192);
+    EXPECT_EQ(loadPicture(temp.write("jpeg.gif", makeTestJpeg(16, 12)))->width, 16);
+    EXPECT_EQ(failureOf([] { decodePicture(nullptr, 0, "icon.gif"); }), "Das Bild 'icon.gif' " + foreign);
 }
 
 TEST(Random, UniformInTheUnitIntervalWithoutRepeats) {

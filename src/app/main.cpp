@@ -26,7 +26,10 @@ int main() {
         game::Form1 form1(app, form3, {ordner, &platform::processRandom()});
         app.dispatch([&] { form1.icon = platform::decodePicture(kreiselsturmIcon, kreiselsturmIconSize, "icon.gif"); });
         app.start(form1);
-        return app.run();
+        const int status = app.run();
+        // The box's text once more, for whoever started the game from a terminal.
+        if (!app.failure().empty()) std::fprintf(stderr, "Kreiselsturm: %s\n", app.failure().c_str());
+        return status;
     } catch (const std::exception& e) {
         // Only before the loop exists (no display, no video driver); from then on the loop
         // shows every failure itself.

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "platform/PictureDecoders.h"
 

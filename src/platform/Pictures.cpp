@@ -1,7 +1,9 @@
 #include "platform/Pictures.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 #include <system_error>
 #include <unordered_map>
 #include <vector>

@@ -44,14 +44,14 @@ private:
 
 }  // namespace
 
-std::vector<uint8_t> makeTestGif(int w, int h, uint8_t r, uint8_t g, uint8_t b) {
+std::vector<uint8_t> makeTestGif(int w, int h, uint8_t r, uint8_t g, uint8_t b, bool interlaced) {
     if (w < 1 || h < 1 || w > 0xFFFF || h > 0xFFFF) throw std::invalid_argument("bad GIF size");
     std::vector<uint8_t> out = {'G', 'I', 'F', '8', '9', 'a'};
     put16(out, w);
     put16(out, h);
     out.insert(out.end(), {0x91, 0, 0});  // global table of 4 colours, 2 bits per pixel
     // 0: the picture's colour; 1: the transparent one (a different colour, so a decoder that
-    // ignored transparency would show it); 2, 3: unused.
+    // ignored transparency would show it); 2: black, the odd rows of an interlaced one; 3: unused.
     out.insert(out.end(), {r, g, b, uint8_t(r ^ 0xFF), uint8_t(g ^ 0xFF), uint8_t(b ^ 0xFF), 0, 0, 0, 0, 0, 0});
     out.insert(out.end(), {0x21, 0xF9, 4, 0x01, 0, 0, 1, 0});  // graphic control: index 1 transparent
     out.push_back(0x2C);
@@ -59,18 +59,29 @@ std::vector<uint8_t> makeTestGif(int w, int h, uint8_t r, uint8_t g, uint8_t b) 
     put16(out, 0);
     put16(out, w);
     put16(out, h);
-    out.push_back(0);  // no local table, not interlaced
+    out.push_back(interlaced ? 0x40 : 0);  // no local table
+
+    // The rows in the order they are stored: interlaced ones in four passes.
+    std::vector<int> rows;
+    if (interlaced) {
+        constexpr int start[] = {0, 4, 2, 1}, step[] = {8, 8, 4, 2};
+        for (int pass = 0; pass < 4; ++pass)
+            for (int y = start[pass]; y < h; y += step[pass]) rows.push_back(y);
+    } else {
+        for (int y = 0; y < h; ++y) rows.push_back(y);
+    }
 
     // Uncompressed LZW: a clear code before every second pixel keeps the code width at 3 bits,
     // since the decoder's table then never grows past code 7.
     constexpr unsigned clear = 4, end = 5;
     out.push_back(2);  // minimum code size
     CodeWriter codes;
-    const long pixels = long(w) * long(h);
-    for (long i = 0; i < pixels; ++i) {
-        if (i % 2 == 0) codes.put(clear);
-        codes.put(i == 0 ? 1u : 0u);
-    }
+    long i = 0;
+    for (int y : rows)
+        for (int x = 0; x < w; ++x, ++i) {
+            if (i % 2 == 0) codes.put(clear);
+            codes.put(x == 0 && y == 0 ? 1u : interlaced && y % 2 == 1 ? 2u : 0u);
+        }
     codes.put(end);
     codes.finish(out);
     out.push_back(0x3B);
@@ -84,7 +95,7 @@ void writeTestGif(const std::string& path, int w, int h, uint8_t r, uint8_t g, u
     if (!file.flush()) throw std::runtime_error("could not write " + path);
 }
 
-void writeTestJpeg(const std::string& path, int w, int h) {
+std::vector<uint8_t> makeTestJpeg(int w, int h, bool manyScans) {
     std::vector<uint8_t> rgb(size_t(w) * size_t(h) * 3);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
@@ -93,8 +104,8 @@ void writeTestJpeg(const std::string& path, int w, int h) {
             p[1] = uint8_t(255 * y / (h > 1 ? h - 1 : 1));
             p[2] = 128;
         }
-    // Encoding cannot fail on valid arguments but for a file error, which the flush below sees;
-    // libjpeg's default handler would end the process on anything else, fine for a test fixture.
+    // libjpeg's default error handler ends the process, which cannot happen with these fixed,
+    // valid settings: fine for a test fixture.
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};
     info.err = jpeg_std_error(&errors);
@@ -108,6 +119,16 @@ void writeTestJpeg(const std::string& path, int w, int h) {
     info.in_color_space = JCS_RGB;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 90, TRUE);
+    // Progressive: the DC coefficients of all components, then each AC coefficient of each
+    // component in a scan of its own.
+    std::vector<jpeg_scan_info> scans;
+    if (manyScans) {
+        scans.push_back({3, {0, 1, 2, 0}, 0, 0, 0, 0});
+        for (int c = 0; c < 3; ++c)
+            for (int k = 1; k < 64; ++k) scans.push_back({1, {c, 0, 0, 0}, k, k, 0, 0});
+        info.scan_info = scans.data();
+        info.num_scans = int(scans.size());
+    }
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
         JSAMPROW row = rgb.data() + size_t(info.next_scanline) * size_t(w) * 3;
@@ -115,8 +136,14 @@ void writeTestJpeg(const std::string& path, int w, int h) {
     }
     jpeg_finish_compress(&info);
     jpeg_destroy_compress(&info);
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(encoded), std::streamsize(encodedSize));
+    std::vector<uint8_t> bytes(encoded, encoded + encodedSize);
     std::free(encoded);
+    return bytes;
+}
+
+void writeTestJpeg(const std::string& path, int w, int h) {
+    const std::vector<uint8_t> bytes = makeTestJpeg(w, h);
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     if (!file.flush()) throw std::runtime_error("could not write " + path);
 }
