@@ -246,6 +246,16 @@ TEST_F(UpdaterTest, FetchesTheListWithProgressAndHandsOverToTheScript) {
     EXPECT_EQ(started, Texts{ordner + "|update.cmd"});
 }
 
+// A Pfad without a closing separator only lengthens the name: no folder of that name is made
+// (a folder "data.hsc" would leave the scores no room).
+TEST_F(UpdaterTest, PfadWithoutClosingSeparatorMakesNoFolder) {
+    files["/x"] = "X";
+    files[kListe] = "[Namen]\nDatei1=x\n[URL]\nDatei1=" + base + "/x\n[Pfad]\nDatei1=\\data.hsc\n";
+    agree();
+    EXPECT_EQ(tree(ordner), (Paths{"Kreiselsturm.dxe", "update.cmd", "data.hscx"}));
+    EXPECT_EQ(caption("Label1"), "Update erfolgreich!");
+}
+
 // Without a list only the program file is updated, saved as X.dxe after the running program X;
 // the script renames it. A leftover script is gone first, so no old lines run before the new ones.
 TEST_F(UpdaterTest, WithoutTheListOnlyTheProgramFileIsUpdated) {

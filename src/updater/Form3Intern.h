@@ -34,7 +34,7 @@ std::optional<float> versionsnummer(std::string text);
 struct Ablage {
     std::string geladen;     // in the program folder
     std::string ziel;        // program folder + Pfad + name
-    std::string zielordner;  // program folder + Pfad
+    std::string zielordner;  // the folder that holds ziel
     bool verschieben = false;
 };
 

@@ -72,7 +72,9 @@ std::optional<updater::Ablage> updater::ablageFuer(const std::string& ordner, co
     Ablage a;
     a.geladen = platform::joinPath(ordner, "\\" + name);
     a.ziel = platform::joinPath(ordner, pfad + name);
-    a.zielordner = platform::joinPath(ordner, pfad);
+    // The folder that holds the target: a Pfad without a closing separator only lengthens the
+    // name, and must not make a folder of its own (a folder "data.hsc" leaves the scores no room).
+    a.zielordner = fs::path(a.ziel).parent_path().string();
     for (const std::string& p : {a.geladen, a.ziel})
         if (!innerhalb(ordner, p) || einerVon(ordner, p, geschützt)) return std::nullopt;
     // A Pfad that names the program folder itself ("\") must not delete the file it copied.
