@@ -230,6 +230,13 @@ TEST_F(Steering, OneStepPerKeyEventInTheDirectionTheHeldKeysName) {
         {Release, Up, -20, -15},
         {Press, Down, -25, -10},    // "ld": down, then left
         {Release, Left, -25, -5},
+        {Press, Left, -30, 0},      // "dl"
+        {Release, Down, -35, 0},
+        {Release, Left, -35, 0},
+        {Press, Up, -35, -5},
+        {Press, Right, -30, -10},   // "ur"
+        {Release, Up, -25, -10},
+        {Press, Down, -20, -5},     // "rd"
     };
     const float x = sprite().Left, y = sprite().Top;
     for (const Step& s : steps) {

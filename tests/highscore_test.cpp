@@ -1,15 +1,18 @@
 // The highscore file and the table at game over: the byte layout of "data.hsc", merging and
 // ranking, the marker and blinking, and saves that fail without losing the stored scores.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <system_error>
 #include <vector>
 
+#include "highscore/Bestenliste.h"
 #include "highscore/Wendelwerk.h"
 #include "support/GameHarness.h"
 
@@ -33,9 +36,12 @@ std::string datei(const Zeilen& texte, const std::string& füllung = "1234") {
     return bytes;
 }
 
-std::string lies(const std::string& pfad) {
+// The first `höchstens` bytes of the file.
+std::string lies(const std::string& pfad, size_t höchstens = 1 << 20) {
     std::ifstream in(pfad, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string s(höchstens, '\0');
+    in.read(s.data(), std::streamsize(höchstens));
+    return s.substr(0, size_t(in.gcount()));
 }
 
 TEST(HighscoreFile, ReadsAFileOfAnotherWriterAndWritesTheSameLayout) {
@@ -60,32 +66,54 @@ Zeilen zeilen(const GameHarness& h) {
     return z;
 }
 
-// Fails save step 0 (the writing, after half the bytes), 1 (the flush) or 2 (the rename).
+// Fails save step 0 (the writing, after half the bytes), 1 (the flush) or 2 (the rename) of
+// every save from the `ab`-th on.
 struct KaputteAblage : W::Ablage {
-    int schritt;
-    explicit KaputteAblage(int s) : schritt(s) { W::ablageErsetzen(this); }
+    int schritt, ab, speicherungen = 0;
+    KaputteAblage(int s, int a) : schritt(s), ab(a) { W::ablageErsetzen(this); }
     ~KaputteAblage() override { W::ablageErsetzen(nullptr); }
     void scheitern(int bei, const std::string& p) const {
-        if (schritt == bei) throw std::system_error(std::make_error_code(std::errc::io_error), p);
+        if (schritt == bei && speicherungen >= ab) throw std::system_error(std::make_error_code(std::errc::io_error), p);
     }
-    void schreiben(const std::string& p, std::string_view b) override { Ablage::schreiben(p, b.substr(0, b.size() / (schritt == 0 ? 2 : 1))); scheitern(0, p); }
+    void schreiben(const std::string& p, std::string_view b) override {
+        ++speicherungen;
+        Ablage::schreiben(p, b.substr(0, b.size() / (schritt == 0 && speicherungen >= ab ? 2 : 1)));
+        scheitern(0, p);
+    }
     void festschreiben(const std::string& p) override { scheitern(1, p); Ablage::festschreiben(p); }
     void umbenennen(const std::string& von, const std::string& nach) override { scheitern(2, von); Ablage::umbenennen(von, nach); }
 };
 
+// Runs `tun` as a player would: the superuser, who may write anywhere, becomes "nobody" for it.
+template <typename Tun>
+bool alsSpieler(Tun tun) {
+    const bool root = geteuid() == 0;
+    if (root && seteuid(65534) != 0) return false;
+    tun();
+    if (root) { EXPECT_EQ(seteuid(0), 0); }
+    return true;
+}
+
+std::string gespeichert(const Zeilen& tabelle) { return datei(Zeilen(tabelle.begin(), tabelle.begin() + 3), "5555"); }  // filler from the scripted 0.5
+
 TEST(Table, MergesRanksMarksAndStoresTheBestThreeOrKeepsTheOldFileWhenTheSaveFails) {
+    // ordnerGesperrt: nobody may make a file in the folder; fremdeDatei: the player may make
+    // files in the folder but not write the superuser's file; dateiGesperrt: the file is read-only.
+    enum Störung { keine = -1, schreiben, festschreiben, umbenennen, ordnerGesperrt, fremdeDatei, dateiGesperrt };
     struct Fall {
         std::optional<std::string> datei;
         int16_t erreicht, platz;
         Zeilen tabelle;
-        int kaputt = -1;  // the failing save step; 3: the folder is read-only
+        Störung störung = keine;
         std::string name = "data.hsc";
+        int ab = 1;                            // the first failing save
+        std::optional<std::string> danach{};  // the file afterwards, when not the best three
     };
     const std::string alt = datei({"50", "30", "10"});
     std::vector<Fall> fälle = {
         {std::nullopt, 25, 1, {"25", "0", "0", "25"}},
         {alt, 40, 2, {"50", "40", "30", "40"}},
-        {alt, 40, 2, {"50", "40", "30", "40"}, -1, "Data.HSC"},  // found and replaced whatever its case
+        {alt, 40, 2, {"50", "40", "30", "40"}, keine, "Data.HSC"},  // found and replaced whatever its case
         {alt, 50, 1, {"50", "30", "10", "50"}},
         {alt, 5, 4, {"50", "30", "10", "5"}},
         {datei({"0", "0", "0"}), 0, 1, {"0", "0", "0", "0"}},
@@ -95,30 +123,36 @@ TEST(Table, MergesRanksMarksAndStoresTheBestThreeOrKeepsTheOldFileWhenTheSaveFai
         {datei({"abc", "60", "99999"}), 7, 2, {"60", "7", "0", "7"}},
         {alt.substr(0, 2 * 128 + 6), 5, 3, {"50", "30", "5", "5"}},
         {"\xC8" + alt.substr(1), 5, 3, {"30", "10", "5", "5"}},  // length 200
+        // No file yet and the save fails: the three zeros written first are there.
+        {std::nullopt, 25, 1, {"25", "0", "0", "25"}, umbenennen, "data.hsc", 2, gespeichert({"0", "0", "0"})},
+        {std::nullopt, 25, 1, {"25", "0", "0", "25"}, ordnerGesperrt, "data.hsc", 1, ""},
     };
-    for (int schritt = 0; schritt <= 3; ++schritt) fälle.push_back({alt, 40, 2, {"50", "40", "30", "40"}, schritt});
+    for (Störung s : {schreiben, festschreiben, umbenennen, fremdeDatei, dateiGesperrt})
+        fälle.push_back({alt, 40, 2, {"50", "40", "30", "40"}, s, "data.hsc", 1, alt});
     const float tops[] = {80, 125, 170, 235};  // the reached score stands apart
     for (const Fall& fall : fälle) {
         SCOPED_TRACE(::testing::Message() << "case " << &fall - fälle.data());
+        if (fall.störung == fremdeDatei && geteuid() != 0) continue;  // only the superuser can make a file of another
         GameHarness h;
         h.startGame();
         if (fall.datei) h.folder.write(fall.name, *fall.datei);
-        KaputteAblage ablage(fall.kaputt);
-        const bool alsRoot = fall.kaputt == 3 && geteuid() == 0;  // the superuser writes anywhere: save as nobody
-        if (fall.kaputt == 3) fs::permissions(h.folder.path(), fs::perms(0222), fs::perm_options::remove);  // no one may write
-        if (alsRoot && seteuid(65534) != 0) GTEST_SKIP() << "cannot drop privileges";  // the last case
-        spielende(h, fall.erreicht);
-        if (alsRoot) { EXPECT_EQ(seteuid(0), 0); }
+        KaputteAblage ablage(fall.störung, fall.ab);
+        if (fall.störung == dateiGesperrt) fs::permissions(h.file(fall.name), fs::perms(0444));  // read-only, also for the superuser
+        if (fall.störung == ordnerGesperrt) fs::permissions(h.folder.path(), fs::perms(0222), fs::perm_options::remove);
+        if (fall.störung == fremdeDatei) fs::permissions(h.folder.path(), fs::perms::all);
+        const auto ende = [&] { spielende(h, fall.erreicht); };
+        if (fall.störung != ordnerGesperrt && fall.störung != fremdeDatei) ende();
+        else if (!alsSpieler(ende)) GTEST_SKIP() << "cannot drop privileges";
         fs::permissions(h.folder.path(), fs::perms::owner_all);
 
         auto& zeile = h.ui().Platzcap;
         EXPECT_EQ(zeilen(h), fall.tabelle);
         EXPECT_FLOAT_EQ(h.ui().Platzierung.Top, tops[fall.platz - 1]) << "the marker";
         EXPECT_TRUE(h.ui().Highscore.Visible);
-        const std::string gespeichert = datei(Zeilen(fall.tabelle.begin(), fall.tabelle.begin() + 3), "5555");  // filler from the scripted 0.5
-        EXPECT_EQ(lies(h.file(fall.name)), fall.kaputt < 0 ? gespeichert : alt) << "the best three, saved whole";
+        EXPECT_EQ(lies(h.file(fall.name)), fall.danach.value_or(gespeichert(fall.tabelle))) << "the best three, saved whole";
+        if (fall.störung == dateiGesperrt) { EXPECT_EQ(fs::status(h.file(fall.name)).permissions(), fs::perms(0444)); }
         for (const fs::directory_entry& e : fs::directory_iterator(h.folder.path())) EXPECT_NE(e.path().extension(), ".tmp");
-        EXPECT_EQ(h.backend.shownBoxes().size(), fall.kaputt < 0 ? 0u : 1u);
+        EXPECT_EQ(h.backend.shownBoxes().size(), fall.störung == keine ? 0u : 1u);
         for (const auto& [box, antwort] : h.backend.shownBoxes()) {
             EXPECT_TRUE(box.text.starts_with("Die Highscores konnten nicht gespeichert werden.\n")) << box.text;
             EXPECT_NE(box.text.find("data.hsc"), std::string::npos) << "the file is named";
@@ -136,6 +170,159 @@ TEST(Table, MergesRanksMarksAndStoresTheBestThreeOrKeepsTheOldFileWhenTheSaveFai
         EXPECT_EQ(fs::path(h.ui().Platzierung.picture->path).filename(), "spieler2.gif");
         EXPECT_FALSE(h.app.ended());
     }
+}
+
+// A picture of the table that cannot be loaded ends the program with its error, but only
+// after the score is stored.
+TEST(Table, TheScoreIsStoredBeforeThePicturesAreLoaded) {
+    for (const auto& [name, inhalt] : {std::pair("highscore.jpg", "kein Bild"), {"highscore.jpg", ""}, {"spieler1.gif", "GIF89a"}}) {
+        GameHarness h;
+        h.startGame();
+        if (*inhalt) h.folder.write(name, inhalt);
+        else fs::remove(h.file(name));
+        EXPECT_FALSE(h.app.dispatch([&] { spielende(h, 40); }));
+        EXPECT_NE(h.app.failure().find(name), std::string::npos) << h.app.failure();
+        EXPECT_NE(h.app.exitCode(), 0);
+        EXPECT_EQ(lies(h.file("data.hsc")), gespeichert({"40", "0", "0"}));
+    }
+}
+
+struct stat kennung(const std::string& pfad) {
+    struct stat st {};
+    EXPECT_EQ(stat(pfad.c_str(), &st), 0) << pfad;
+    return st;
+}
+
+// Bytes read by this thread so far.
+long long gelesen() {
+    std::ifstream io("/proc/thread-self/io");
+    std::string feld;
+    long long n = -1;
+    while (io >> feld >> n && feld != "rchar:") {}
+    return n;
+}
+
+// 50, 30, 10 and 40 reached, saved where the file is: through its link, with its mode and
+// owner, in place when the folder takes no new file or the file holds further records.
+TEST(HighscoreFile, TheSaveGoesToTheFileThatIsThereAndKeepsWhatItHas) {
+    constexpr uintmax_t groß = 300u << 20;
+    const std::string vierter = satz("fremd"), ende = "letzte Bytes";
+    struct Fall {
+        const char* was;
+        std::string ziel;  // the file that holds the scores
+        std::function<void(TempFolder&)> vorher;
+        bool amOrt = false;    // written in place: the same file, not a new one
+        bool spieler = false;  // saved by a player, not by the superuser
+        Zeilen tabelle = {"50", "40", "30"};
+    };
+    const std::vector<Fall> fälle = {
+        {"mode and owner", "data.hsc",
+         [](TempFolder& f) {
+             fs::permissions(f.file("data.hsc"), fs::perms(0640));
+             if (geteuid() == 0) { EXPECT_EQ(chown(f.file("data.hsc").c_str(), 65534, 65534), 0); }
+         }},
+        {"link", "echt/scores",
+         [](TempFolder& f) { fs::rename(f.file("data.hsc"), f.write("echt/scores", "")), fs::create_symlink("echt/scores", f.file("data.hsc")); }},
+        {"link to nothing yet", "neu",
+         [](TempFolder& f) { fs::remove(f.file("data.hsc")), fs::create_symlink("neu", f.file("data.hsc")); },
+         false, false, {"40", "0", "0"}},
+        {"folder takes no new file", "data.hsc",
+         [](TempFolder& f) {
+             if (geteuid() == 0) { EXPECT_EQ(chown(f.file("data.hsc").c_str(), 65534, 65534), 0); }
+             fs::permissions(f.path(), fs::perms(0555));
+         },
+         true, true},
+        {"further records, 300 MiB", "data.hsc",
+         [&](TempFolder& f) {
+             std::fstream d(f.file("data.hsc"), std::ios::in | std::ios::out | std::ios::binary);
+             d.seekp(384) << vierter;
+             d.seekp(std::streamoff(groß - ende.size())) << ende;
+         },
+         true},
+    };
+    for (const Fall& fall : fälle) {
+        SCOPED_TRACE(fall.was);
+        TempFolder f;
+        f.write("data.hsc", datei({"50", "30", "10"}));
+        fall.vorher(f);
+        const std::string ziel = f.file(fall.ziel);
+        struct stat vor {};
+        if (fall.amOrt) vor = kennung(ziel);
+        ScriptedRandom zufall;
+        game::Bestenliste liste;
+        const long long lesenVor = gelesen();
+        const auto speichern = [&] { liste = game::bestenlisteEintragen(f.file("data.hsc"), 40, zufall); };
+        if (!fall.spieler) speichern();
+        else if (!alsSpieler(speichern)) GTEST_SKIP() << "cannot drop privileges";
+        EXPECT_LT(gelesen() - lesenVor, 64 << 10) << "only the records in use are read";
+        fs::permissions(f.path(), fs::perms::owner_all);
+
+        EXPECT_EQ(liste.fehler, "");
+        EXPECT_EQ(lies(ziel, 384), gespeichert(fall.tabelle));
+        const struct stat nach = kennung(ziel);
+        std::error_code ec;
+        if (fall.ziel != "data.hsc") { EXPECT_EQ(fs::read_symlink(f.file("data.hsc"), ec), fall.ziel) << "the link stays"; }
+        if (fall.amOrt) { EXPECT_EQ(nach.st_ino, vor.st_ino); }
+        if (fall.ziel == "data.hsc" && !fall.amOrt) {
+            EXPECT_EQ(nach.st_mode & 07777, 0640u);
+            if (geteuid() == 0) { EXPECT_EQ(std::pair(nach.st_uid, nach.st_gid), std::pair(65534u, 65534u)); }
+        }
+        if (vor.st_size == off_t(groß)) {
+            EXPECT_EQ(nach.st_size, off_t(groß));
+            EXPECT_LT(nach.st_blocks, 1024) << "not written out at full size";
+            std::ifstream d(ziel, std::ios::binary);
+            std::string rest(vierter.size(), '\0'), schluss(ende.size(), '\0');
+            d.seekg(384).read(rest.data(), std::streamsize(rest.size()));
+            d.seekg(std::streamoff(groß - ende.size())).read(schluss.data(), std::streamsize(schluss.size()));
+            EXPECT_EQ(std::pair(rest, schluss), std::pair(vierter, ende)) << "records of others survive";
+        }
+    }
+}
+
+// Two copies of the game ending a game at the same moment: both scores arrive.
+TEST(HighscoreFile, TwoCopiesSavingAtOnceLoseNoScore) {
+    TempFolder f;
+    const std::string pfad = f.file("data.hsc");
+    int verloren = 0;
+    for (int runde = 0; runde < 25; ++runde) {
+        fs::remove(pfad);  // each round from no file: the zeros are written first
+        int startschuss[2];
+        ASSERT_EQ(pipe(startschuss), 0);
+        pid_t kinder[2];
+        for (int i = 0; i < 2; ++i)
+            if ((kinder[i] = fork()) == 0) {
+                close(startschuss[1]);
+                char c;
+                while (read(startschuss[0], &c, 1) < 0) {}  // until the parent closes the pipe
+                ScriptedRandom zufall;
+                _exit(game::bestenlisteEintragen(pfad, int16_t(10 + i), zufall).fehler.empty() ? 0 : 1);
+            }
+        close(startschuss[0]);
+        close(startschuss[1]);
+        for (pid_t kind : kinder) {
+            int status = -1;
+            waitpid(kind, &status, 0);
+            ASSERT_EQ(status, 0);
+        }
+        verloren += lies(pfad) != gespeichert({"11", "10", "0"});
+    }
+    EXPECT_EQ(verloren, 0) << "rounds of 25 that lost a score";
+}
+
+// A save removes the temporary files that copies of the game left when they died while saving,
+// and no other file.
+TEST(HighscoreFile, ASaveRemovesTheTemporaryFilesOfDeadCopiesOnly) {
+    const pid_t tot = fork();
+    if (tot == 0) _exit(0);
+    waitpid(tot, nullptr, 0);
+    const std::string t = std::to_string(tot), lebt = std::to_string(getppid());
+    TempFolder f;
+    const std::vector<std::pair<std::string, bool>> dateien = {  // name, remains
+        {"data.hsc." + t + ".tmp", false}, {"data.hsc." + lebt + ".tmp", true}, {"data.hsc.tmp", true},
+        {"data.hsc." + t + ".tmp.alt", true}, {"data.hsc.x" + t + ".tmp", true}, {"andere.hsc." + t + ".tmp", true}};
+    for (const auto& [name, bleibt] : dateien) f.write(name, "halb");
+    W::Datensatzschreiben(f.file("data.hsc"), "7", 1, false);
+    for (const auto& [name, bleibt] : dateien) EXPECT_EQ(fs::exists(f.file(name)), bleibt) << name;
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
-// The SDL drawing and hit testing, off-screen: layering, clipping, transparency, word wrap.
+// The SDL drawing and hit testing, off-screen: layering, clipping, transparency, word wrap, and
+// the same window on a high-density screen.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <memory>
 #include <utility>
@@ -15,6 +17,7 @@
 #include "forms/headless/HeadlessBackend.h"
 #include "forms/sdl/Offscreen.h"
 #include "forms/sdl/SdlLayout.h"
+#include "forms/sdl/SdlScale.h"
 
 namespace {
 
@@ -40,6 +43,15 @@ int count(const SDL_Surface* s, Color c, int left, int top, int right, int botto
 
 struct Harness {  // made before the window that needs it
     ManualClock clock; HeadlessBackend backend; Application application{clock, backend};
+};
+
+// Pixels of the fixture at scale 1 and what they show.
+const struct Probe { int x, y; Color c; const char* what; } Probes[] = {
+    {170, 38, Blue, "label"}, {190, 30, Magenta, "shape above the label"}, {280, 40, Yellow, "circle"},
+    {280, 3, Yellow, "circle top"}, {230, 40, Window, "beside the circle"}, {20, 80, Red, "stretched image"},
+    {1, 61, Window, "transparent pixel"}, {61, 61, Red, "image"}, {64, 62, Window, "unstretched: only 4 x 4"},
+    {140, 80, Window, "hidden shape"}, {300, 200, Dark, "panel"}, {300, 165, Window, "disabled button in the panel"},
+    {222, 198, Dark, "panel above a later image"}, {335, 215, Blue, "its child"}, {345, 215, Window, "clipped by the panel"},
 };
 
 // The fixture is itself a started window of 450 x 225 pt (600 x 300 px; 1 pt = 4/3 px).
@@ -88,14 +100,7 @@ TEST_F(SdlRender, PaintsInLayersClipsToPanelsWrapsAndRedrawsWhatChanged) {
     OffscreenRenderer renderer(std::filesystem::path(__FILE__).parent_path().parent_path() / "assets");  // the fonts it ships
     const SDL_Surface* s = renderer.render(*this);
     ASSERT_TRUE(s && s->w == 600 && s->h == 300);
-    const struct { int x, y; Color c; const char* what; } pixels[] = {
-        {170, 38, Blue, "label"}, {190, 30, Magenta, "shape above the label"}, {280, 40, Yellow, "circle"},
-        {280, 3, Yellow, "circle top"}, {230, 40, Window, "beside the circle"}, {20, 80, Red, "stretched image"},
-        {1, 61, Window, "transparent pixel"}, {61, 61, Red, "image"}, {64, 62, Window, "unstretched: only 4 x 4"},
-        {140, 80, Window, "hidden shape"}, {300, 200, Dark, "panel"}, {300, 165, Window, "disabled button in the panel"},
-        {222, 198, Dark, "panel above a later image"}, {335, 215, Blue, "its child"}, {345, 215, Window, "clipped by the panel"},
-    };
-    for (const auto& p : pixels) EXPECT_EQ(count(s, p.c, p.x, p.y, p.x + 1, p.y + 1), 1) << p.what << " at " << p.x << "," << p.y;
+    for (const auto& p : Probes) EXPECT_EQ(count(s, p.c, p.x, p.y, p.x + 1, p.y + 1), 1) << p.what << " at " << p.x << "," << p.y;
     // A long word is cut at the label's edge, not split onto line two; the second word goes there.
     EXPECT_GT(count(s, Text, 400, 0, 480, 40), 30);
     EXPECT_EQ(count(s, Text, 400, 40, 480, 160), 0);
@@ -120,6 +125,74 @@ TEST_F(SdlRender, ClicksLandOnTheTopmostEnabledButton) {
         sdl::layOut(*this, float(scale), {0, 0, 600 * scale, 300 * scale}, placed);
         for (const auto& c : clicks) EXPECT_EQ(sdl::buttonAt(placed, c.x * scale, c.y * scale), c.button) << c.what << " x" << scale;
     }
+}
+
+// A frame drawn at scale 2 and halved (2 x 2 pixels averaged) against the frame at scale 1:
+// the root-mean-square difference of the colour channels, 0..255.
+double halvedDifference(const SDL_Surface* one, const SDL_Surface* two) {
+    auto channel = [](const SDL_Surface* s, int x, int y, int c) {
+        return double((static_cast<const uint32_t*>(s->pixels)[y * s->pitch / 4 + x] >> (8 * c)) & 0xFF);
+    };
+    double sum = 0;
+    for (int y = 0; y < one->h; ++y)
+        for (int x = 0; x < one->w; ++x)
+            for (int c = 0; c < 3; ++c) {
+                const double halved = (channel(two, 2 * x, 2 * y, c) + channel(two, 2 * x + 1, 2 * y, c) +
+                                       channel(two, 2 * x, 2 * y + 1, c) + channel(two, 2 * x + 1, 2 * y + 1, c)) / 4;
+                sum += (halved - channel(one, x, y, c)) * (halved - channel(one, x, y, c));
+            }
+    return std::sqrt(sum / (3.0 * one->w * one->h));
+}
+
+TEST_F(SdlRender, AtScaleTwoEverythingIsTwiceAsLargeAndTextStaysSharp) {
+    const auto fonts = std::filesystem::path(__FILE__).parent_path().parent_path() / "assets";
+    std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)> one(renderOffscreen(*this, fonts, 1), SDL_FreeSurface),
+        two(renderOffscreen(*this, fonts, 2), SDL_FreeSurface);
+    ASSERT_TRUE(one && two);
+    ASSERT_EQ(two->w, 1200);
+    ASSERT_EQ(two->h, 600);
+    // Halved, it is the frame at scale 1 but for text hinted at its own size and the smoothing
+    // of stretched pictures (9.4 of 255); drawing any part at the unscaled size gives 12 to 30.
+    // Every probe of the first test shows the same at twice its place.
+    EXPECT_LT(halvedDifference(one.get(), two.get()), 12);
+    for (const auto& p : Probes) EXPECT_EQ(count(two.get(), p.c, 2 * p.x + 1, 2 * p.y + 1, 2 * p.x + 2, 2 * p.y + 2), 1) << p.what;
+    // The words are rendered at twice the size, not blown up: "Sturm" on its line at 40..80
+    // pixels is ink over twice the rows, with as few half-covered pixels per inked row.
+    auto rows = [](const SDL_Surface* s, int scale, int& partial) {
+        int inked = 0;
+        partial = 0;
+        for (int y = 40 * scale; y < 80 * scale; ++y) {
+            int inRow = 0;
+            for (int x = 520 * scale; x < 600 * scale; ++x) {
+                const uint32_t px = static_cast<const uint32_t*>(s->pixels)[y * s->pitch / 4 + x] & 0xFF;
+                inRow += px > 0xD0, partial += px > 0x50 && px <= 0xD0;  // blue: 0x3C ground, 0xFA ink
+            }
+            inked += inRow > 0;
+        }
+        return inked;
+    };
+    int partialOne = 0, partialTwo = 0;
+    const int rowsOne = rows(one.get(), 1, partialOne), rowsTwo = rows(two.get(), 2, partialTwo);
+    EXPECT_NEAR(rowsTwo, 2 * rowsOne, 3);
+    EXPECT_LT(partialTwo, 3 * partialOne) << "blurred, as a bitmap blown up";
+}
+
+TEST(SdlScale, ForcedThenXftDpiThenGdkScaleOnX11) {
+    const struct { sdl::ScaleHints hints; float scale; const char* what; } cases[] = {
+        {{"2", "Xft.dpi:\t96\n", "", "x11", 0}, 2, "forced wins"},
+        {{"1.5", "", "", "wayland", 0}, 1.5f, "forced, fractional, anywhere"},
+        {{"abc", "Xft.dpi:\t192\n", "", "x11", 0}, 2, "a forced value that is no number falls back"},
+        {{"9", "", "", "x11", 0}, 1, "a forced value out of range falls back"},
+        {{"", "Xcursor.size:\t24\nXft.dpi:\t144\nXft.antialias:\t1\n", "2", "x11", 0}, 1.5f, "Xft.dpi before GDK_SCALE"},
+        {{"", "Xft.dpi:\t100\n", "", "x11", 0}, 1, "near 96: quarter steps keep pictures crisp"},
+        {{"", "Xft.dpi:\t72\n", "", "x11", 0}, 1, "never below the designed size"},
+        {{"", "Xft.dpi:\tbig\n", "2", "x11", 0}, 2, "GDK_SCALE when Xft.dpi says nothing"},
+        {{"", "", "1.5", "x11", 0}, 1, "GDK_SCALE is whole"},
+        {{"", "", "", "x11", 192}, 1, "the monitor's own DPI is not trusted on X11"},
+        {{"", "", "", "windows", 144}, 1.5f, "Windows: the display's DPI"},
+        {{"", "Xft.dpi:\t192\n", "2", "wayland", 192}, 1, "Wayland scales through the drawable"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(sdl::chooseScale(c.hints), c.scale) << c.what;
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 """Draws every picture of Kreiselsturm from code and fills the program folder.
 
 Writes assets/ (enemies, player tops, start screen, highscore panel, fonts with
-their licence) and src/app/icon.gif. Deterministic: the same Pillow gives the
+their licence), src/app/icon.gif and its PNG sizes in packaging/linux/icons/. Deterministic: the same Pillow gives the
 same bytes. Run from anywhere: /usr/bin/python3 tools/make_assets.py
 """
 import math
@@ -20,6 +20,7 @@ from drawkit import (INK, NAVY, SS, Pen, ball, disc_mask, eye, lerp, polar,  # n
 ROOT = Path(__file__).resolve().parent.parent
 ASSETS = ROOT / "assets"
 ICON = ROOT / "src" / "app" / "icon.gif"
+LINUX_ICONS = ROOT / "packaging" / "linux" / "icons"   # the Linux release's desktop icons
 LIBERATION = Path("/usr/share/fonts/truetype/liberation")  # Debian package fonts-liberation
 LIBERATION_LICENCE = Path("/usr/share/doc/fonts-liberation/copyright")
 
@@ -367,6 +368,11 @@ def icon():
     p.rrect(3, 3, 147, 147, 28, outline=(255, 200, 60), width=3)
     p.over(draw_top(Pen(p.layer().img, SS * 1.45, 5 * SS, 8 * SS), **TOPS[0]))
     save_gif(p, ICON, size)
+    # The same drawing for the desktop's menus, from the supersampled original; premultiplied, so
+    # the transparent corners leave no dark fringe.
+    LINUX_ICONS.mkdir(parents=True, exist_ok=True)
+    for px in (48, 128, 256):
+        p.img.convert("RGBa").resize((px, px), Image.LANCZOS).convert("RGBA").save(LINUX_ICONS / f"kreiselsturm-{px}.png")
 
 
 def main():

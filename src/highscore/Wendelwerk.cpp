@@ -2,22 +2,19 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
-#include <process.h>
+#include <sys/stat.h>
 #else
 #include <fcntl.h>
 #include <unistd.h>
 #endif
-
-#include "platform/Files.h"
 
 namespace fs = std::filesystem;
 
@@ -26,6 +23,51 @@ namespace game::Wendelwerk {
 namespace {
 
 [[noreturn]] void systemfehler(const std::string& was) { throw std::system_error(errno, std::generic_category(), was); }
+
+#ifdef _WIN32
+int öffnen(const std::string& pfad, int art) { return ::_wopen(fs::path(pfad).c_str(), art | _O_BINARY, _S_IREAD | _S_IWRITE); }
+int schreibeTeil(int fd, const char* daten, size_t n) { return ::_write(fd, daten, unsigned(std::min<size_t>(n, 1u << 30))); }
+int aufDiePlatte(int fd) { return ::_commit(fd); }
+int zumachen(int fd) { return ::_close(fd); }
+constexpr int Schreiben = _O_WRONLY, Neu = _O_CREAT | _O_EXCL, Festhalten = _O_RDWR;  // _commit needs write access
+#else
+int öffnen(const std::string& pfad, int art) { return ::open(pfad.c_str(), art | O_CLOEXEC, 0666); }
+ssize_t schreibeTeil(int fd, const char* daten, size_t n) { return ::write(fd, daten, n); }
+int aufDiePlatte(int fd) { return ::fsync(fd); }
+int zumachen(int fd) { return ::close(fd); }
+constexpr int Schreiben = O_WRONLY, Neu = O_CREAT | O_EXCL, Festhalten = O_RDONLY;
+#endif
+
+// An open file, closed when it goes; every failure throws std::system_error naming it.
+class Offen {
+public:
+    Offen(const std::string& pfad, int art) : pfad(pfad), fd(öffnen(pfad, art)) {
+        if (fd < 0) systemfehler(pfad);
+    }
+    ~Offen() {
+        if (fd >= 0) zumachen(fd);
+    }
+    void schreiben(std::string_view inhalt) {
+        while (!inhalt.empty()) {
+            const auto n = schreibeTeil(fd, inhalt.data(), inhalt.size());
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) systemfehler(pfad);
+            inhalt.remove_prefix(size_t(n));
+        }
+    }
+    void festschreiben() {
+        if (aufDiePlatte(fd) != 0) systemfehler(pfad);
+    }
+    void schließen() {
+        const int f = fd;
+        fd = -1;
+        if (zumachen(f) != 0) systemfehler(pfad);
+    }
+
+private:
+    std::string pfad;
+    int fd;
+};
 
 // A short German reason for the failures a player can do something about.
 std::string grund(const std::error_code& ec) {
@@ -36,6 +78,17 @@ std::string grund(const std::error_code& ec) {
     if (c == std::errc::no_such_file_or_directory) return "Ordner nicht vorhanden";
     if (c == std::errc::is_a_directory) return "ein Ordner dieses Namens ist vorhanden";
     return ec.message();
+}
+
+// The folder refuses a new file, though the file already there may still take new records.
+bool ordnerVoll(const std::error_code& ec) {
+    const std::error_condition c = ec.default_error_condition();
+    return c == std::errc::permission_denied || c == std::errc::operation_not_permitted ||
+           c == std::errc::no_space_on_device
+#ifdef EDQUOT
+           || (ec.category() == std::generic_category() && ec.value() == EDQUOT)
+#endif
+        ;
 }
 
 // One random digit: the first digit of 10 * r.
@@ -68,42 +121,85 @@ void einsetzen(std::string& inhalt, forms::Int16 nummer, const std::string& text
     std::fill(inhalt.begin() + std::ptrdiff_t(anfang + 2 + text.size()), inhalt.begin() + std::ptrdiff_t(anfang + Satzlänge), '\0');
 }
 
-// The whole file; empty when there is none.
-std::string dateiinhalt(const std::string& datei) {
-    if (!platform::fileExists(datei)) return "";
-    const std::string pfad = platform::resolvePath(datei);
-    std::ifstream in(fs::path(pfad), std::ios::binary);
-    if (!in.is_open()) throw forms::RuntimeError("Die Datei '" + datei + "' konnte nicht gelesen werden.");
-    std::string inhalt((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw forms::RuntimeError("Die Datei '" + datei + "' konnte nicht gelesen werden.");
-    return inhalt;
+// The file a save or a read of `datei` goes to: its name found whatever its case, its links
+// followed.
+std::string zieldatei(const std::string& datei) { return platform::followLinks(platform::resolvePath(datei)); }
+
+// Up to `länge` bytes of `ziel` from byte `ab`; nothing when the file is missing or shorter.
+std::string bytes(const std::string& datei, const std::string& ziel, size_t ab, size_t länge) {
+    std::error_code ec;
+    if (!fs::is_regular_file(ziel, ec)) return "";
+    std::ifstream in(fs::path(ziel), std::ios::binary);
+    std::string gelesen(länge, '\0');
+    if (in.is_open() && in.seekg(std::streamoff(ab))) in.read(gelesen.data(), std::streamsize(länge));
+    if (!in.is_open() || in.bad()) throw forms::RuntimeError("Die Datei '" + datei + "' konnte nicht gelesen werden.");
+    gelesen.resize(size_t(in.gcount()));
+    return gelesen;
 }
 
-long prozessnummer() {
-#ifdef _WIN32
-    return long(_getpid());
-#else
-    return long(getpid());
-#endif
+// Removes the temporary files "<name>.<number>.tmp" beside `ziel` whose process has died, and
+// only those: a living process may be writing its own.
+void verwaisteEntfernen(const std::string& ziel) {
+    const fs::path pfad(ziel);
+    const std::string vorne = pfad.filename().string() + ".", hinten = ".tmp";
+    std::error_code ec;
+    for (fs::directory_iterator it(pfad.parent_path().empty() ? fs::path(".") : pfad.parent_path(), ec), ende; !ec && it != ende;
+         it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() <= vorne.size() + hinten.size() || !name.starts_with(vorne) || !name.ends_with(hinten)) continue;
+        const std::string nummer = name.substr(vorne.size(), name.size() - vorne.size() - hinten.size());
+        if (nummer.size() > 9 || !std::all_of(nummer.begin(), nummer.end(), [](char c) { return c >= '0' && c <= '9'; })) continue;
+        if (platform::processAlive(std::stol(nummer))) continue;
+        std::error_code ignoriert;
+        fs::remove(it->path(), ignoriert);
+    }
 }
 
-// Temporary file, flushed, renamed over the old one. On failure the old file is untouched and
-// the temporary file is gone.
-void speichern(const std::string& datei, const std::string& inhalt) {
-    const std::string ziel = platform::resolvePath(datei);
-    const std::string neu = ziel + "." + std::to_string(prozessnummer()) + ".tmp";
+// `bereich` in place of the old file `ziel` through a temporary file, or over its first bytes
+// where that cannot be (see the top of the header).
+void ersetzen(const std::string& ziel, const std::string& bereich, bool vorhanden) {
+    const std::string neu = ziel + "." + std::to_string(platform::processId()) + ".tmp";
+    std::error_code ignoriert;
+    fs::remove(neu, ignoriert);  // left by a dead process that had our number
     try {
-        ablage().schreiben(neu, inhalt);
+        ablage().schreiben(neu, bereich);
+    } catch (const std::system_error& e) {
+        fs::remove(neu, ignoriert);
+        if (!vorhanden || !ordnerVoll(e.code())) throw;
+        ablage().überschreiben(ziel, bereich);
+        return;
+    }
+    try {
+        if (vorhanden && !platform::takeOverModeAndOwner(ziel, neu)) {
+            fs::remove(neu, ignoriert);
+            ablage().überschreiben(ziel, bereich);
+            return;
+        }
         ablage().festschreiben(neu);
         ablage().umbenennen(neu, ziel);
-    } catch (const std::system_error& e) {
-        std::error_code ignoriert;
-        fs::remove(neu, ignoriert);
-        throw forms::RuntimeError("Die Datei '" + datei + "' konnte nicht geschrieben werden (" + grund(e.code()) + ").");
     } catch (...) {
-        std::error_code ignoriert;
         fs::remove(neu, ignoriert);
         throw;
+    }
+}
+
+// Writes the records `sätze` (number, stored text) into `datei`.
+void speichern(const std::string& datei, const std::vector<std::pair<forms::Int16, std::string>>& sätze) {
+    size_t bis = 0;
+    for (const auto& [nummer, text] : sätze) bis = std::max(bis, satzanfang(nummer) + Satzlänge);
+    const std::string ziel = zieldatei(datei);
+    std::error_code ec;
+    const bool vorhanden = fs::is_regular_file(ziel, ec);
+    const uintmax_t größe = vorhanden ? fs::file_size(ziel, ec) : 0;
+    if (vorhanden && !platform::writePermitted(ziel)) throw forms::RuntimeError("Die Datei '" + datei + "' ist schreibgeschützt.");
+    std::string bereich = bytes(datei, ziel, 0, bis);
+    for (const auto& [nummer, text] : sätze) einsetzen(bereich, nummer, text);
+    verwaisteEntfernen(ziel);
+    try {
+        if (vorhanden && !ec && größe > bis) ablage().überschreiben(ziel, bereich);
+        else ersetzen(ziel, bereich, vorhanden);
+    } catch (const std::system_error& e) {
+        throw forms::RuntimeError("Die Datei '" + datei + "' konnte nicht geschrieben werden (" + grund(e.code()) + ").");
     }
 }
 
@@ -120,43 +216,14 @@ Ablage*& ersatz() {
 }  // namespace
 
 void Ablage::schreiben(const std::string& pfad, std::string_view inhalt) {
-#ifdef _WIN32
-    std::FILE* f = _wfopen(fs::path(pfad).c_str(), L"wb");
-#else
-    std::FILE* f = std::fopen(pfad.c_str(), "wb");
-#endif
-    if (!f) systemfehler(pfad);
-    if (std::fwrite(inhalt.data(), 1, inhalt.size(), f) != inhalt.size() || std::fflush(f) != 0) {
-        const int fehler = errno;
-        std::fclose(f);
-        errno = fehler;
-        systemfehler(pfad);
-    }
-    if (std::fclose(f) != 0) systemfehler(pfad);
+    Offen datei(pfad, Schreiben | Neu);
+    datei.schreiben(inhalt);
+    datei.schließen();
 }
 
 void Ablage::festschreiben(const std::string& pfad) {
-#ifdef _WIN32
-    const int fd = _wopen(fs::path(pfad).c_str(), _O_RDWR | _O_BINARY);
-    if (fd < 0) systemfehler(pfad);
-    if (_commit(fd) != 0) {
-        const int fehler = errno;
-        _close(fd);
-        errno = fehler;
-        systemfehler(pfad);
-    }
-    _close(fd);
-#else
-    const int fd = ::open(pfad.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) systemfehler(pfad);
-    if (::fsync(fd) != 0) {
-        const int fehler = errno;
-        ::close(fd);
-        errno = fehler;
-        systemfehler(pfad);
-    }
-    ::close(fd);
-#endif
+    Offen datei(pfad, Festhalten);
+    datei.festschreiben();
 }
 
 void Ablage::umbenennen(const std::string& von, const std::string& nach) {
@@ -174,35 +241,48 @@ void Ablage::umbenennen(const std::string& von, const std::string& nach) {
 #endif
 }
 
+void Ablage::überschreiben(const std::string& pfad, std::string_view inhalt) {
+    Offen datei(pfad, Schreiben);
+    datei.schreiben(inhalt);
+    datei.festschreiben();
+    datei.schließen();
+}
+
 Ablage& ablage() { return ersatz() ? *ersatz() : festplatte(); }
 void ablageErsetzen(Ablage* andere) { ersatz() = andere; }
 
+Sperre::Sperre(const std::string& datei) {
+    const std::string ziel = zieldatei(datei);
+    schloss.emplace(ziel + ".lock", true);
+    if (!schloss->held()) {
+        schloss.reset();
+        schloss.emplace(ziel, false);
+    }
+}
+
 void Datensatzschreiben(const std::string& datei, const std::string& text, forms::Int16 nummer, bool füllziffern,
                         platform::RandomSource& zufall) {
-    std::string inhalt = dateiinhalt(datei);
-    einsetzen(inhalt, nummer, füllziffern ? mitFüllung(text, zufall) : text);
-    speichern(datei, inhalt);
+    speichern(datei, {{nummer, füllziffern ? mitFüllung(text, zufall) : text}});
 }
 
 void Datensätzeschreiben(const std::string& datei, const std::vector<std::string>& texte, bool füllziffern,
                          platform::RandomSource& zufall) {
-    std::string inhalt = dateiinhalt(datei);
+    std::vector<std::pair<forms::Int16, std::string>> sätze;
     for (size_t i = 0; i < texte.size(); ++i)
-        einsetzen(inhalt, forms::Int16::checked(static_cast<long long>(i) + 1), füllziffern ? mitFüllung(texte[i], zufall) : texte[i]);
-    speichern(datei, inhalt);
+        sätze.emplace_back(forms::Int16::checked(static_cast<long long>(i) + 1), füllziffern ? mitFüllung(texte[i], zufall) : texte[i]);
+    speichern(datei, sätze);
 }
 
 std::string Datensatzlesen(const std::string& datei, forms::Int16 nummer, bool füllziffern) {
-    const size_t anfang = satzanfang(nummer);
-    const std::string inhalt = dateiinhalt(datei);
-    if (inhalt.size() <= anfang) return "";
+    const std::string satz = bytes(datei, zieldatei(datei), satzanfang(nummer), Satzlänge);
+    if (satz.empty()) return "";
     const auto beschädigt = [&] {
         return BeschädigterDatensatz("Datensatz " + std::to_string(nummer) + " der Datei '" + datei + "' ist beschädigt.");
     };
-    if (inhalt.size() < anfang + 2) throw beschädigt();
-    const size_t länge = size_t(uint8_t(inhalt[anfang])) | size_t(uint8_t(inhalt[anfang + 1])) << 8;
-    if (länge > size_t(Textlänge) || inhalt.size() < anfang + 2 + länge) throw beschädigt();
-    std::string text = inhalt.substr(anfang + 2, länge);
+    if (satz.size() < 2) throw beschädigt();
+    const size_t länge = size_t(uint8_t(satz[0])) | size_t(uint8_t(satz[1])) << 8;
+    if (länge > size_t(Textlänge) || satz.size() < 2 + länge) throw beschädigt();
+    std::string text = satz.substr(2, länge);
     if (füllziffern && !text.empty()) {
         if (text.size() < 2 * size_t(Füllziffern)) throw beschädigt();
         text = text.substr(Füllziffern, text.size() - 2 * Füllziffern);

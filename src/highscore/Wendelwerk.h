@@ -4,15 +4,30 @@
 // zero bytes up to the record's end. With filler a text is stored between four random digits on
 // either side, which say nothing and are cut off again when it is read.
 //
-// A file is never changed in place: its new content goes to a temporary file in the same
-// folder, is flushed to the disk and renamed over the old one, so a crash at any moment leaves
-// either the old or the new file whole.
+// Reading takes only the bytes of the records asked for, however long the file is.
+//
+// Saving: the new records go to a temporary file "<name>.<process number>.tmp" in the same
+// folder, which gets the old file's mode and owner, is flushed to the disk and renamed over the
+// old one, so a crash at any moment leaves either the old or the new file whole. The records
+// are written over the old ones in place instead, and flushed to the disk, when
+// - the file holds further records: they stay as they are, and copying them to a new file
+//   would mean rewriting a file of any size;
+// - the folder takes no new file (no permission, disk full) while the file itself may be
+//   written, or the new file could not be given the old one's owner.
+// A symbolic link is followed: its target is saved and the link stays. A file without write
+// permission is never written. Temporary files left by copies of the game that died while
+// saving are removed by the next save.
+//
+// Several copies of the game may share the file: whoever reads, merges and saves holds a
+// Sperre from the first read to the last write.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "forms/Errors.h"
 #include "forms/Int16.h"
+#include "platform/Files.h"
 #include "platform/Random.h"
 
 namespace game::Wendelwerk {
@@ -28,23 +43,36 @@ public:
     using forms::RuntimeError::RuntimeError;
 };
 
-// The three steps of a save, each on its own so a test can make any of them fail. A failing
-// step throws (std::system_error from the disk); the save turns that into a forms::RuntimeError
-// naming the file.
+// The steps of a save, each on its own so a test can make any of them fail. A failing step
+// throws std::system_error; the save turns that into a forms::RuntimeError naming the file.
 class Ablage {
 public:
     virtual ~Ablage() = default;
-    // Makes `pfad` a new file holding exactly `inhalt`.
+    // Makes the new file `pfad`, which must not exist yet, holding exactly `inhalt`.
     virtual void schreiben(const std::string& pfad, std::string_view inhalt);
     // Makes sure the content of `pfad` is on the disk, not just in the system's buffers.
     virtual void festschreiben(const std::string& pfad);
     // Renames `von` to `nach`, replacing `nach` in one step.
     virtual void umbenennen(const std::string& von, const std::string& nach);
+    // Writes `inhalt` over the first bytes of the existing file `pfad` and flushes it to the disk.
+    virtual void überschreiben(const std::string& pfad, std::string_view inhalt);
 };
 
 // The storage every save goes through; tests swap in their own (nullptr: back to the disk).
 Ablage& ablage();
 void ablageErsetzen(Ablage* andere);
+
+// Keeps every other copy of the game that asks for it out of the file `datei` until the object
+// goes. The lock is held on "<name>.lock" beside the file, which is never replaced; where that
+// cannot be made, on the file itself (which is then written in place). Never fails: with
+// neither there is nothing to protect.
+class Sperre {
+public:
+    explicit Sperre(const std::string& datei);
+
+private:
+    std::optional<platform::FileLock> schloss;
+};
 
 // Writes `text` into record `nummer` of `datei`; other records stay as they are. A missing
 // file is created, a short one extended with zero bytes. The filler digits are drawn from

@@ -8,7 +8,14 @@
 #include <vector>
 
 #ifdef _WIN32
+#include <process.h>
 #include <windows.h>
+#else
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
 #endif
 
 #include "forms/Errors.h"
@@ -213,6 +220,96 @@ void copyFile(const std::string& from, const std::string& to) {
         throw forms::RuntimeError("Die Datei '" + from + "' konnte nicht nach '" + to +
                                   "' kopiert werden" + reasonText(ec) + ".");
 }
+
+std::string followLinks(const std::string& path) {
+    fs::path file(path);
+    std::error_code ec;
+    // A bounded number of steps, so a circle of links ends too.
+    for (int step = 0; step < 40 && fs::is_symlink(fs::symlink_status(file, ec)); ++step) {
+        const fs::path target = fs::read_symlink(file, ec);
+        if (ec) break;
+        file = target.is_absolute() ? target : file.parent_path() / target;
+    }
+    return file.string();
+}
+
+bool writePermitted(const std::string& path) {
+    std::error_code ec;
+    const fs::perms mode = fs::status(path, ec).permissions();
+    return !ec && (mode & (fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write)) != fs::perms::none;
+}
+
+bool takeOverModeAndOwner(const std::string& original, const std::string& copy) {
+#ifndef _WIN32
+    struct stat from {}, to {};
+    if (::stat(original.c_str(), &from) != 0 || ::stat(copy.c_str(), &to) != 0) return false;
+    if ((from.st_uid != to.st_uid || from.st_gid != to.st_gid) && ::chown(copy.c_str(), from.st_uid, from.st_gid) != 0)
+        return false;
+#endif
+    std::error_code ec;
+    const fs::perms mode = fs::status(original, ec).permissions();
+    if (!ec) fs::permissions(copy, mode, ec);
+    return !ec;
+}
+
+long processId() {
+#ifdef _WIN32
+    return long(_getpid());
+#else
+    return long(::getpid());
+#endif
+}
+
+bool processAlive(long pid) {
+    if (pid <= 0 || pid > 0x7FFFFFFF) return true;  // no process number: nothing can be said
+#ifdef _WIN32
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, DWORD(pid));
+    if (!process) return GetLastError() != ERROR_INVALID_PARAMETER;
+    const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return running;
+#else
+    return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
+#endif
+}
+
+#ifdef _WIN32
+FileLock::FileLock(const std::string& path, bool create) {
+    HANDLE file = CreateFileW(fs::path(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, create ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    // Windows locks keep every other handle out of the locked bytes: lock one far beyond any
+    // content, so the file itself can still be read and written.
+    OVERLAPPED where{};
+    where.OffsetHigh = 0x40000000;
+    if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &where)) {
+        CloseHandle(file);
+        return;
+    }
+    handle_ = reinterpret_cast<std::intptr_t>(file);
+}
+
+FileLock::~FileLock() {
+    if (held()) CloseHandle(reinterpret_cast<HANDLE>(handle_));  // closing lets go of the lock
+}
+#else
+FileLock::FileLock(const std::string& path, bool create) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | (create ? O_CREAT : 0), 0666);
+    if (fd < 0) return;
+    int locked;
+    do locked = ::flock(fd, LOCK_EX);
+    while (locked != 0 && errno == EINTR);
+    if (locked != 0) {
+        ::close(fd);
+        return;
+    }
+    handle_ = fd;
+}
+
+FileLock::~FileLock() {
+    if (held()) ::close(int(handle_));  // closing lets go of the lock
+}
+#endif
 
 bool sameIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;

@@ -1,6 +1,7 @@
 #pragma once
 // The program folder and its files. Paths handed in may use backslashes ("\gegner1.gif");
 // names are found without regard to case, since the pictures may be spelt either way.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -29,5 +30,37 @@ bool folderExists(const std::string& path);
 void deleteFile(const std::string& path);    // a missing file or a folder is a failure
 void makeFolder(const std::string& path);    // missing parents too; an existing folder is fine
 void copyFile(const std::string& from, const std::string& to);  // replaces an existing target
+
+// Files that several running copies of the game share.
+
+// The file `path` stands for, its symbolic links followed to the end; where a link points to a
+// file that is not there, that missing file.
+std::string followLinks(const std::string& path);
+// False for a file without any write permission bit: it is read-only for everybody, the
+// superuser included, as a file marked read-only is on Windows.
+bool writePermitted(const std::string& path);
+// Gives the file `copy` the permission bits, owner and group of the file `original`. False when
+// owner or group cannot be kept (only the superuser may give a file away).
+bool takeOverModeAndOwner(const std::string& original, const std::string& copy);
+
+long processId();
+// False only when no process of that number runs.
+bool processAlive(long pid);
+
+// Holds an exclusive lock on the file `path` from construction, waiting for it as long as
+// another process holds it, until the object goes. Advisory on Linux: only code that asks for
+// the lock waits for it. A file that cannot be opened is not locked: `held()` is false.
+class FileLock {
+public:
+    // `create`: a missing file is made (empty) to be locked.
+    FileLock(const std::string& path, bool create);
+    ~FileLock();
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    bool held() const { return handle_ != -1; }
+
+private:
+    std::intptr_t handle_ = -1;  // a file descriptor, or a HANDLE on Windows
+};
 
 }  // namespace platform

@@ -64,8 +64,8 @@ EOF
 hsc_changed() { [ "$(stat -c %i "$prog/data.hsc" 2>/dev/null)" != "${hsc:-}" ]; }
 game_over() {
     e2e_poll 240 hsc_changed || e2e_fail "game $1 did not end within 4 minutes"
-    hsc=$(stat -c %i "$prog/data.hsc")
     sleep 1.5   # the lives number slides to 0 once more after the game has ended
+    hsc=$(stat -c %i "$prog/data.hsc")  # after the last save: a first game saves twice
     [ ! -e exit-status ] || e2e_fail "the program ended at game over"
     hs=$(scores 2>&1) || e2e_fail "$hs"
     read -r s1 s2 s3 <<<"$hs"

@@ -32,12 +32,13 @@ e2e_poll() {
 }
 
 # e2e_init DISPLAY_NUMBER: Xvfb and openbox on that display, a temporary folder in $E2E_TMP.
+# E2E_SCREEN sets the screen size (default 1280x1024x24).
 # E2E_DISPLAY_OFFSET moves every display number, so several checkouts can run their tests at once.
 e2e_init() {
     export DISPLAY=":$(($1 + ${E2E_DISPLAY_OFFSET:-0}))"
     E2E_TMP=$(mktemp -d /tmp/kreiselsturm-e2e.XXXXXX)
     trap e2e_cleanup EXIT
-    Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
+    Xvfb "$DISPLAY" -screen 0 "${E2E_SCREEN:-1280x1024x24}" -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
     E2E_PIDS+=($!)
     e2e_poll 5 xdpyinfo >/dev/null 2>&1 || e2e_fail "Xvfb did not start on $DISPLAY"
     openbox >"$E2E_TMP/openbox.log" 2>&1 &

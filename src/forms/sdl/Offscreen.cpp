@@ -23,9 +23,9 @@ void OffscreenRenderer::reset() {
     surface_ = nullptr;
 }
 
-SDL_Surface* OffscreenRenderer::render(const Form& form) {
-    const int w = std::max(1, static_cast<int>(std::lround(form.ScaleWidth() * form.pixelsPerUnit())));
-    const int h = std::max(1, static_cast<int>(std::lround(form.ScaleHeight() * form.pixelsPerUnit())));
+SDL_Surface* OffscreenRenderer::render(const Form& form, float scale) {
+    const int w = std::max(1, static_cast<int>(std::lround(form.ScaleWidth() * form.pixelsPerUnit() * scale)));
+    const int h = std::max(1, static_cast<int>(std::lround(form.ScaleHeight() * form.pixelsPerUnit() * scale)));
     if (!surface_ || surface_->w != w || surface_->h != h) {
         reset();
         // RGB888, not RGBA: blending onto a surface with alpha would leave alpha below 255.
@@ -37,14 +37,14 @@ SDL_Surface* OffscreenRenderer::render(const Form& form) {
         }
         painter_ = std::make_unique<sdl::Painter>(renderer_, *fonts_);
     }
-    painter_->paint(form, 1.0f, nullptr);
+    painter_->paint(form, scale, nullptr);
     SDL_RenderPresent(renderer_);
     return surface_;
 }
 
-SDL_Surface* renderOffscreen(const Form& form, const std::string& fontFolder) {
+SDL_Surface* renderOffscreen(const Form& form, const std::string& fontFolder, float scale) {
     OffscreenRenderer renderer(fontFolder);
-    SDL_Surface* frame = renderer.render(form);
+    SDL_Surface* frame = renderer.render(form, scale);
     return frame ? SDL_DuplicateSurface(frame) : nullptr;
 }
 

@@ -15,9 +15,9 @@ class Fonts;
 class Painter;
 }  // namespace sdl
 
-// A new RGB888 surface of the form's inner size in pixels; the caller frees it (SDL_FreeSurface).
-// nullptr if SDL cannot make one.
-SDL_Surface* renderOffscreen(const Form& form, const std::string& fontFolder);
+// A new RGB888 surface of the form's inner size in pixels times `scale` (as on a screen of that
+// scale factor); the caller frees it (SDL_FreeSurface). nullptr if SDL cannot make one.
+SDL_Surface* renderOffscreen(const Form& form, const std::string& fontFolder, float scale = 1);
 
 // For drawing many frames: keeps fonts and textures from frame to frame, as a window does.
 class OffscreenRenderer {
@@ -28,7 +28,7 @@ public:
     OffscreenRenderer& operator=(const OffscreenRenderer&) = delete;
 
     // Draws `form`. The surface belongs to this object and stays valid until the next call.
-    SDL_Surface* render(const Form& form);
+    SDL_Surface* render(const Form& form, float scale = 1);
 
 private:
     void reset();

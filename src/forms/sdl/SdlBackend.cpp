@@ -10,6 +10,7 @@
 #include "forms/Application.h"
 #include "forms/CommandButton.h"
 #include "forms/Errors.h"
+#include "forms/sdl/SdlScale.h"
 #include "forms/sdl/SdlText.h"
 #include "forms/sdl/SdlWindow.h"
 
@@ -17,7 +18,7 @@ namespace forms {
 
 namespace {
 
-int windowPixels(float units, const Form& f) { return std::max(1, static_cast<int>(std::lround(units * f.pixelsPerUnit()))); }
+int windowPixels(float units, float pixelsPerUnit) { return std::max(1, static_cast<int>(std::lround(units * pixelsPerUnit))); }
 
 }  // namespace
 
@@ -30,10 +31,14 @@ SdlBackend::SdlBackend(std::string fontFolder) {
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) throw std::runtime_error(std::string("SDL video: ") + SDL_GetError());
     SDL_StopTextInput();  // keys only; no input method composing text
+    // Gamepads are welcome but not needed: without them the game plays as before.
+    if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) std::fprintf(stderr, "Kreiselsturm: gamepads: %s\n", SDL_GetError());
     fonts_ = std::make_unique<sdl::Fonts>(fontFolder);
+    dpiScale_ = sdl::chooseScale(sdl::sessionScaleHints());
 }
 
 SdlBackend::~SdlBackend() {
+    closePads();
     windows_.clear();
     fonts_.reset();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -66,11 +71,13 @@ void SdlBackend::formChanged(Form& form) {
 // a restart (unload and load in one handler) keeps the same window instead of making a new one.
 void SdlBackend::formUnloaded(Form& form) {
     if (pressedForm_ == &form) pressed_ = nullptr, pressedForm_ = nullptr;
+    if (focusedForm_ == &form) focused_ = nullptr, focusedForm_ = nullptr;
     if (Window* w = find(form)) w->unloaded = true;
 }
 
 void SdlBackend::open(Form& form) {
-    const int width = windowPixels(form.ScaleWidth(), form), height = windowPixels(form.ScaleHeight(), form);
+    const float perUnit = form.pixelsPerUnit() * dpiScale_;
+    const int width = windowPixels(form.ScaleWidth(), perUnit), height = windowPixels(form.ScaleHeight(), perUnit);
     // Hidden until the renderer exists: creating it may re-create the X window.
     Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
     if (form.BorderStyle() == BorderStyle::Sizable) flags |= SDL_WINDOW_RESIZABLE;
@@ -80,6 +87,7 @@ void SdlBackend::open(Form& form) {
 
     auto w = std::make_unique<Window>();
     w->form = &form;
+    w->dpiScale = dpiScale_;
     w->window = SDL_CreateWindow(form.Caption().c_str(), pos, pos, width, height, flags);
     if (w->window) {
         w->renderer = SDL_CreateRenderer(w->window, -1, SDL_RENDERER_ACCELERATED);
@@ -103,7 +111,7 @@ void SdlBackend::update(Window& w) {
         w.caption = f.Caption();
         SDL_SetWindowTitle(w.window, w.caption.c_str());
     }
-    const int width = windowPixels(f.ScaleWidth(), f), height = windowPixels(f.ScaleHeight(), f);
+    const int width = windowPixels(f.ScaleWidth(), w.pixelsPerUnit()), height = windowPixels(f.ScaleHeight(), w.pixelsPerUnit());
     if (width != w.width || height != w.height) {
         w.width = width;
         w.height = height;
@@ -142,12 +150,12 @@ void SdlBackend::forgetStale(const Application& app) {
     const auto& forms = app.forms();
     auto registered = [&](const Form* f) { return std::find(forms.begin(), forms.end(), f) != forms.end(); };
     std::erase_if(windows_, [&](const auto& w) { return !registered(w->form) || (w->unloaded && !w->form->loaded()); });
-    if (pressed_) {
-        // Compare pointers only: the button may have been freed.
-        const bool live = registered(pressedForm_) &&
-                          std::ranges::find(pressedForm_->controls(), static_cast<Control*>(pressed_)) != pressedForm_->controls().end();
-        if (!live) pressed_ = nullptr, pressedForm_ = nullptr;
-    }
+    // Compare pointers only: the button may have been freed.
+    auto live = [&](CommandButton* b, const Form* f) {
+        return b && registered(f) && std::ranges::find(f->controls(), static_cast<Control*>(b)) != f->controls().end();
+    };
+    if (!live(pressed_, pressedForm_)) pressed_ = nullptr, pressedForm_ = nullptr;
+    if (!live(focused_, focusedForm_)) focused_ = nullptr, focusedForm_ = nullptr;
 }
 
 void SdlBackend::draw(Application& app) {

@@ -3,11 +3,14 @@
 // - one SDL window with its own renderer for each loaded form that has been shown; hidden
 //   forms keep theirs hidden, unloading a form closes it;
 // - drawing of every control kind (SdlDraw), shared with off-screen drawing (Offscreen.h);
+// - on a high-density screen windows, drawing and text scaled by the display's factor
+//   (SdlScale.h), clicks and resizes divided by it, so the forms keep their own units;
 // - input translated in one place (SdlInput.cpp): keys as virtual-key codes without the OS's
-//   repeats, button presses and clicks, close, resize and expose;
+//   repeats, button presses and clicks, close, resize and expose; gamepads as the same keys;
 // - waiting with SDL_WaitEventTimeout until the next timer or input, never busy;
 // - message boxes with SDL_ShowMessageBox.
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +18,7 @@
 #include "forms/Backend.h"
 
 union SDL_Event;
+struct _SDL_GameController;
 
 namespace forms {
 
@@ -50,13 +54,31 @@ private:
     // Windows whose form no longer exists, and a press on a button that has gone, are dropped.
     void forgetStale(const Application& app);
     CommandButton* buttonAt(const Window& w, int x, int y) const;
+    // Gamepads (SdlInput.cpp): the window they steer, the button A presses, and the directions
+    // they hold reported as arrow-key presses and releases.
+    Window* padWindow() const;
+    CommandButton* focusedButton(const Form& form) const;
+    void padDirections(Application& app);
+    void closePads();
 
     std::unique_ptr<sdl::Fonts> fonts_;
     std::vector<std::unique_ptr<Window>> windows_;
+    float dpiScale_ = 1;  // window pixels per design pixel, the same for every window (SdlScale.h)
     // The button the left mouse button went down on, and whether the pointer is still on it.
     CommandButton* pressed_ = nullptr;
     const Form* pressedForm_ = nullptr;
     bool pressedInside_ = false;
+    // The button clicked last: it has the focus while it can take it, as on a desktop.
+    CommandButton* focused_ = nullptr;
+    const Form* focusedForm_ = nullptr;
+    // Each open gamepad by joystick instance id, with the directions (left, up, right, down) its
+    // D-pad and its left stick hold; and the directions the window was last told about.
+    struct Pad {
+        _SDL_GameController* controller;
+        bool dpad[4], stick[4];
+    };
+    std::map<int32_t, Pad> pads_;
+    bool padHeld_[4] = {};
 };
 
 }  // namespace forms

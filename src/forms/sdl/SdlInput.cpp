@@ -6,6 +6,8 @@
 
 #include "forms/Application.h"
 #include "forms/CommandButton.h"
+#include "forms/Keys.h"
+#include "forms/PictureBox.h"
 #include "forms/sdl/SdlBackend.h"
 #include "forms/sdl/SdlKeys.h"
 #include "forms/sdl/SdlLayout.h"
@@ -78,6 +80,11 @@ int16_t virtualKey(const SDL_Keysym& key) {
 }  // namespace sdl
 
 namespace {
+// A gamepad's stick: a direction is held beyond Press and let go again below Release, so a
+// stick resting near the edge of its dead zone does not chatter.
+constexpr int StickPress = 16000, StickRelease = 10000;
+enum Direction { Left, Up, Right, Down };
+constexpr int16_t DirectionKey[4] = {Key::Left, Key::Up, Key::Right, Key::Down};
 
 // The forms' shift argument: 1 Shift, 2 Ctrl, 4 Alt.
 int16_t shiftState(Uint16 mod) {
@@ -89,10 +96,61 @@ int16_t shiftState(Uint16 mod) {
 CommandButton* SdlBackend::buttonAt(const Window& w, int x, int y) const {
     SDL_Rect output{0, 0, 0, 0};
     SDL_GetRendererOutputSize(w.renderer, &output.w, &output.h);
-    const float scale = w.scale();
+    const float ratio = w.drawableRatio();
     std::vector<sdl::Placed> placed;
-    sdl::layOut(*w.form, scale, output, placed);
-    return sdl::buttonAt(placed, static_cast<int>(std::lround(x * scale)), static_cast<int>(std::lround(y * scale)));
+    sdl::layOut(*w.form, w.scale(), output, placed);
+    return sdl::buttonAt(placed, static_cast<int>(std::lround(x * ratio)), static_cast<int>(std::lround(y * ratio)));
+}
+
+// The window with the keyboard focus; without one (SDL reports pads only to a program in the
+// foreground, so it has just been lost) the first window on screen.
+SdlBackend::Window* SdlBackend::padWindow() const {
+    if (SDL_Window* focus = SDL_GetKeyboardFocus())
+        if (Window* w = find(SDL_GetWindowID(focus)); w && w->shown) return w;
+    for (auto& w : windows_)
+        if (w->shown) return w.get();
+    return nullptr;
+}
+
+// The button clicked last while it can still be clicked, else the first one that can be in
+// creation order (the tab order): "Start" on the start screen, "Restart" on the highscore panel.
+CommandButton* SdlBackend::focusedButton(const Form& form) const {
+    auto clickable = [](const Control* c) {
+        if (c->kind() != ControlKind::CommandButton || !static_cast<const CommandButton*>(c)->Enabled) return false;
+        for (; c; c = c->Container)
+            if (!c->Visible) return false;
+        return true;
+    };
+    if (focused_ && focusedForm_ == &form && clickable(focused_)) return focused_;
+    for (Control* c : form.controls())
+        if (clickable(c)) return static_cast<CommandButton*>(c);
+    return nullptr;
+}
+
+// Tells the window about every direction that some pad now holds, or no pad holds any more:
+// releases first, then presses, as key events of the arrow keys.
+void SdlBackend::padDirections(Application& app) {
+    bool held[4] = {};
+    for (const auto& [id, pad] : pads_)
+        for (int d = 0; d < 4; ++d) held[d] = held[d] || pad.dpad[d] || pad.stick[d];
+    for (const bool press : {false, true}) {
+        for (int d = 0; d < 4; ++d) {
+            if (held[d] != press || padHeld_[d] == press) continue;
+            padHeld_[d] = press;
+            Window* w = padWindow();
+            if (!w || app.ended()) continue;
+            if (press)
+                app.keyDown(*w->form, DirectionKey[d]);
+            else
+                app.keyUp(*w->form, DirectionKey[d]);
+        }
+    }
+}
+
+void SdlBackend::closePads() {
+    for (auto& [id, pad] : pads_) SDL_GameControllerClose(pad.controller);
+    pads_.clear();
+    SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
 }
 
 // Every call into `app` may run a handler that closes windows: nothing of a Window is used after it.
@@ -137,7 +195,71 @@ void SdlBackend::handleEvent(Application& app, const SDL_Event& e) {
             const bool released = w && w->form == pressedForm_ && buttonAt(*w, e.button.x, e.button.y) == button;
             pressed_ = nullptr, pressedForm_ = nullptr, pressedInside_ = false;
             app.invalidate();
-            if (released) app.click(*button);
+            if (released) {
+                focused_ = button, focusedForm_ = w->form;
+                app.click(*button);
+            }
+            return;
+        }
+        // Gamepads: plugged in (also those present at start) and out at any time.
+        case SDL_CONTROLLERDEVICEADDED:
+            if (SDL_GameController* c = SDL_GameControllerOpen(e.cdevice.which))
+                if (!pads_.try_emplace(SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(c)), Pad{c, {}, {}}).second)
+                    SDL_GameControllerClose(c);  // already open: SDL counts each open
+            return;
+        case SDL_CONTROLLERDEVICEREMOVED: {
+            const auto pad = pads_.find(e.cdevice.which);
+            if (pad == pads_.end()) return;
+            SDL_GameControllerClose(pad->second.controller);
+            pads_.erase(pad);
+            padDirections(app);  // what it held is let go
+            return;
+        }
+        // The D-pad and the left stick are the arrow keys; A clicks the focused button; Back
+        // (Select) is the escape key.
+        case SDL_CONTROLLERBUTTONDOWN:
+        case SDL_CONTROLLERBUTTONUP: {
+            const auto pad = pads_.find(e.cbutton.which);
+            if (pad == pads_.end()) return;
+            const bool down = e.type == SDL_CONTROLLERBUTTONDOWN;
+            Window* w = padWindow();
+            switch (e.cbutton.button) {
+                case SDL_CONTROLLER_BUTTON_DPAD_LEFT: pad->second.dpad[Left] = down; break;
+                case SDL_CONTROLLER_BUTTON_DPAD_UP: pad->second.dpad[Up] = down; break;
+                case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: pad->second.dpad[Right] = down; break;
+                case SDL_CONTROLLER_BUTTON_DPAD_DOWN: pad->second.dpad[Down] = down; break;
+                case SDL_CONTROLLER_BUTTON_A:
+                    if (CommandButton* button = down && w ? focusedButton(*w->form) : nullptr) {
+                        focused_ = button, focusedForm_ = w->form;
+                        app.click(*button);
+                    }
+                    return;
+                case SDL_CONTROLLER_BUTTON_BACK:
+                    if (!w) return;
+                    if (down)
+                        app.keyDown(*w->form, Key::Escape);
+                    else
+                        app.keyUp(*w->form, Key::Escape);
+                    return;
+                default:
+                    return;
+            }
+            padDirections(app);
+            return;
+        }
+        case SDL_CONTROLLERAXISMOTION: {
+            const auto pad = pads_.find(e.caxis.which);
+            if (pad == pads_.end()) return;
+            const bool vertical = e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTY;
+            if (!vertical && e.caxis.axis != SDL_CONTROLLER_AXIS_LEFTX) return;
+            bool* stick = pad->second.stick;
+            const int v = e.caxis.value;
+            auto hold = [&](Direction d, int towards) {
+                stick[d] = towards * v > (stick[d] ? StickRelease : StickPress);
+            };
+            hold(vertical ? Up : Left, -1);
+            hold(vertical ? Down : Right, 1);
+            padDirections(app);
             return;
         }
         case SDL_WINDOWEVENT: {
@@ -152,7 +274,7 @@ void SdlBackend::handleEvent(Application& app, const SDL_Event& e) {
                     w->height = e.window.data2;
                     Form& form = *w->form;
                     app.invalidate();
-                    app.resized(form, e.window.data1 / form.pixelsPerUnit(), e.window.data2 / form.pixelsPerUnit());
+                    app.resized(form, e.window.data1 / w->pixelsPerUnit(), e.window.data2 / w->pixelsPerUnit());
                     return;
                 }
                 case SDL_WINDOWEVENT_MINIMIZED:

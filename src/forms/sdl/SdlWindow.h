@@ -31,13 +31,19 @@ struct SdlBackend::Window {
         if (window) SDL_DestroyWindow(window);
     }
 
-    // Output pixels per window coordinate: 1, or more on a high-density screen.
-    float scale() const {
+    float dpiScale = 1;  // window pixels per design pixel (1/96 inch): above 1 on a high-density screen
+
+    // Output pixels per window coordinate: above 1 where SDL itself scales (Wayland, macOS).
+    float drawableRatio() const {
         int ww = 0, wh = 0, ow = 0, oh = 0;
         SDL_GetWindowSize(window, &ww, &wh);
         SDL_GetRendererOutputSize(renderer, &ow, &oh);
         return ww > 0 && ow > 0 ? float(ow) / float(ww) : 1.0f;
     }
+    // Output pixels per design pixel: what drawing and hit testing scale by.
+    float scale() const { return dpiScale * drawableRatio(); }
+    // Window coordinates per unit of the form.
+    float pixelsPerUnit() const { return form->pixelsPerUnit() * dpiScale; }
 };
 
 }  // namespace forms
