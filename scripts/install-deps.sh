@@ -8,6 +8,7 @@ PACKAGES=(
   libsdl2-dev libsdl2-ttf-dev libgif-dev libjpeg62-turbo-dev libcurl4-openssl-dev
   libgtest-dev libbenchmark-dev libcpp-httplib-dev
   libx11-dev
+  clang-14 libclang-rt-14-dev llvm-14
   xvfb xauth xdotool x11-apps x11-utils x11-xserver-utils imagemagick openbox python3 python3-pil
   desktop-file-utils libglib2.0-bin
   # The Windows program: cross compiler, the libraries' source packages and build tools, Wine.

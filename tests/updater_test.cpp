@@ -251,6 +251,16 @@ TEST_F(UpdaterTest, FetchesTheListWithProgressAndHandsOverToTheScript) {
     EXPECT_EQ(started, Texts{ordner + "|update.cmd"});
 }
 
+// A Pfad without a closing separator only lengthens the name: no folder of that name is made
+// (a folder "data.hsc" would leave the scores no room).
+TEST_F(UpdaterTest, PfadWithoutClosingSeparatorMakesNoFolder) {
+    files["/x"] = "X";
+    files[kListe] = "[Namen]\nDatei1=x\n[URL]\nDatei1=" + base + "/x\n[Pfad]\nDatei1=\\data.hsc\n";
+    agree();
+    EXPECT_EQ(tree(ordner), (Paths{"Kreiselsturm.dxe", "update.cmd", "data.hscx"}));
+    EXPECT_EQ(caption("Label1"), "Update erfolgreich!");
+}
+
 // Without a list only the program file is updated, saved as X.dxe after the running program X;
 // the script renames it. A leftover script is gone first, so no old lines run before the new ones.
 TEST_F(UpdaterTest, WithoutTheListOnlyTheProgramFileIsUpdated) {
@@ -273,6 +283,8 @@ TEST_F(UpdaterTest, BadEntriesAreReportedAndTheRestStillFetched) {
         // The updater's own files, the program file, the new one and the scores, however spelt.
         {"cmd", "\\update."}, {"Data.HSC", ""}, {"hsc", "\\.\\data."}, {"kreiselsturm" + platform::executableSuffix(), "\\"},
         {"Kreiselsturm.DXE", ""}, {"UpdateData.txt.", ""}, {"UPDATE~1.TXT", ""},
+        // A folder of such a name: made for the file, it would leave the scores no room.
+        {"x5", "\\Data.hsc\\"},
         {"fehlt.txt", "\\sub\\"}, {"drei.txt", "\\"}, {"gut.txt", "\\neu\\"}};  // "\": the folder itself
     std::string namen = "[Namen]\n", urls = "[URL]\n", pfade = "[Pfad]\n";
     Texts expected{kFrage};
@@ -282,13 +294,13 @@ TEST_F(UpdaterTest, BadEntriesAreReportedAndTheRestStillFetched) {
         urls += key + base + url + "\n";
         pfade += key + pfad + "\n";
         if (name != "fehlt.txt") files[url] = name;
-        if (i++ <= 18) expected.push_back(fehler("Updatefehler bei Datei '" + name + "'"));  // all but the last two
+        if (i++ <= 19) expected.push_back(fehler("Updatefehler bei Datei '" + name + "'"));  // all but the last two
     }
     files[kListe] = namen + urls + pfade;
     agree();
 
     EXPECT_EQ(boxes(), expected);
-    EXPECT_EQ(stand(), "Datei: 2/20 'gut.txt'|10|shown");  // 2 of 20 files
+    EXPECT_EQ(stand(), "Datei: 2/21 'gut.txt'|9|shown");  // 2 of 21 files
     EXPECT_EQ(std::count_if(requests.begin(), requests.end(), [](const std::string& p) { return p.starts_with("/boese/"); }), 3);
     EXPECT_EQ(tree(root.path()), (Paths{"Kreiselsturm", "Kreiselsturm/Kreiselsturm.dxe", "Kreiselsturm/update.cmd",
                                         "Kreiselsturm/drei.txt", "Kreiselsturm/neu", "Kreiselsturm/neu/gut.txt"}));

@@ -16,11 +16,7 @@
 
 namespace game {
 
-namespace {
-
-// A version written with a decimal comma ("1,260"), read the same whatever the locale.
-// Anything else is no version.
-std::optional<float> versionsnummer(std::string text) {
+std::optional<float> updater::versionsnummer(std::string text) {
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.pop_back();
     size_t anfang = text.find_first_not_of(" \t");
     if (anfang == std::string::npos) return std::nullopt;
@@ -38,7 +34,20 @@ std::optional<float> versionsnummer(std::string text) {
     return wert;
 }
 
-}  // namespace
+std::string updater::versionstext(std::string_view inhalt) {
+    // The last line that has an end or text; CR, LF and CR LF all end a line.
+    std::string_view letzte;
+    size_t anfang = 0;
+    while (anfang < inhalt.size()) {
+        size_t ende = inhalt.find_first_of("\r\n", anfang);
+        if (ende == std::string_view::npos) ende = inhalt.size();
+        letzte = inhalt.substr(anfang, ende - anfang);
+        if (ende + 1 < inhalt.size() && inhalt[ende] == '\r' && inhalt[ende + 1] == '\n') ++ende;
+        anfang = ende + 1;
+    }
+    // The first nine characters are a label; a shorter line holds no version.
+    return letzte.size() > 9 ? std::string(letzte.substr(9)) : "";
+}
 
 Form3::Form3(forms::Application& app, Einstellungen einstellungen)
     : forms::Form(app, "Form3", forms::ScaleUnit::Twip, 6735, 2130), einstellungen_(std::move(einstellungen)) {
@@ -131,8 +140,8 @@ bool Form3::neuereVersion() {
     if (platform::download(adresse("version.txt"), imOrdner("Version.txt"), einstellungen_.kleineDatei) != 0) return false;
     Versionlesen(imOrdner("\\version.txt"));
     platform::deleteFile(imOrdner("\\version.txt"));
-    const std::optional<float> neu = versionsnummer(neueVersion_);
-    const std::optional<float> jetzt = versionsnummer(einstellungen_.eigeneVersion);
+    const std::optional<float> neu = updater::versionsnummer(neueVersion_);
+    const std::optional<float> jetzt = updater::versionsnummer(einstellungen_.eigeneVersion);
     return neu && jetzt && *neu > *jetzt;
 }
 
@@ -140,18 +149,7 @@ void Form3::Versionlesen(const std::string& pfad) {
     std::ifstream datei(platform::nativePath(platform::resolvePath(pfad)), std::ios::binary);
     if (!datei) throw forms::RuntimeError("Die Datei '" + pfad + "' konnte nicht gelesen werden.");
     const std::string inhalt{std::istreambuf_iterator<char>(datei), std::istreambuf_iterator<char>()};
-    // The last line that has an end or text; CR, LF and CR LF all end a line.
-    std::string letzte;
-    size_t anfang = 0;
-    while (anfang < inhalt.size()) {
-        size_t ende = inhalt.find_first_of("\r\n", anfang);
-        if (ende == std::string::npos) ende = inhalt.size();
-        letzte = inhalt.substr(anfang, ende - anfang);
-        if (ende + 1 < inhalt.size() && inhalt[ende] == '\r' && inhalt[ende + 1] == '\n') ++ende;
-        anfang = ende + 1;
-    }
-    // The first nine characters are a label; a shorter line holds no version.
-    neueVersion_ = letzte.size() > 9 ? letzte.substr(9) : "";
+    neueVersion_ = updater::versionstext(inhalt);
 }
 
 void Form3::Timer2_Timer() {

@@ -50,44 +50,37 @@ bool innerhalb(const std::string& ordner, const std::string& pfad) {
     return !relativ.empty() && relativ != "." && *relativ.begin() != "..";
 }
 
-// Whether `pfad` is one of `namen` in `ordner` as the file system matches names: without regard
-// to case and to the trailing dots and blanks Windows drops; a short name ("UPDATE~1.TXT") may
-// stand for any of them.
+// Whether `pfad` is one of `namen` in `ordner`, or lies below a folder of such a name (which the
+// update would have to make, leaving the file no room), as the file system matches names:
+// without regard to case and to the trailing dots and blanks Windows drops; a short name
+// ("UPDATE~1.TXT") may stand for any of them.
 bool einerVon(const std::string& ordner, const std::string& pfad, const std::vector<std::string>& namen) {
     const fs::path relativ = normal(pfad).lexically_relative(normal(ordner));
-    if (std::distance(relativ.begin(), relativ.end()) != 1) return false;
-    std::string name = relativ.string();
+    if (relativ.empty()) return false;
+    std::string name = relativ.begin()->string();
     while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
     const size_t tilde = name.find('~');
     if (tilde != std::string::npos && tilde + 1 < name.size() && std::isdigit((unsigned char)name[tilde + 1])) return true;
     return std::ranges::any_of(namen, [&](const std::string& n) { return platform::sameIgnoringCase(name, n); });
 }
 
-// Where a listed file is saved and where it goes then.
-struct Ablage {
-    std::string geladen;     // in the program folder
-    std::string ziel;        // program folder + Pfad + name
-    std::string zielordner;  // program folder + Pfad
-    bool verschieben = false;
-};
+}  // namespace
 
-// Nothing when the list points outside the program folder or at a file the update must leave
-// alone (`geschützt`, in the program folder).
-std::optional<Ablage> ablageFuer(const std::string& ordner, const std::string& name, const std::string& pfad,
-                                 const std::vector<std::string>& geschützt) {
+std::optional<updater::Ablage> updater::ablageFuer(const std::string& ordner, const std::string& name,
+                                                   const std::string& pfad, const std::vector<std::string>& geschützt) {
     if (!schlichterName(name) || !harmloserPfad(pfad)) return std::nullopt;
     Ablage a;
     a.geladen = platform::joinPath(ordner, "\\" + name);
     a.ziel = platform::joinPath(ordner, pfad + name);
-    a.zielordner = platform::joinPath(ordner, pfad);
+    // The folder that holds the target: a Pfad without a closing separator only lengthens the
+    // name, and must not make a folder of its own (a folder "data.hsc" leaves the scores no room).
+    a.zielordner = fs::path(a.ziel).parent_path().string();
     for (const std::string& p : {a.geladen, a.ziel})
         if (!innerhalb(ordner, p) || einerVon(ordner, p, geschützt)) return std::nullopt;
     // A Pfad that names the program folder itself ("\") must not delete the file it copied.
     a.verschieben = !pfad.empty() && normal(a.ziel) != normal(a.geladen);
     return a;
 }
-
-}  // namespace
 
 bool Form3::Updateladen() {
     const forms::MessageBoxRequest frage{"Eine neuere Version von Kreiselsturm ist verfügbar, wollen sie updaten?",
@@ -149,7 +142,7 @@ void Form3::Dateilisteladen(const std::string& liste) {
         url = HolINIString(liste, "URL", schluessel);
         const std::string pfad = HolINIString(liste, "Pfad", schluessel);
         if (name.empty()) continue;
-        const std::optional<Ablage> ablage = ablageFuer(ordner, name, pfad, geschützt);
+        const std::optional<updater::Ablage> ablage = updater::ablageFuer(ordner, name, pfad, geschützt);
         if (!ablage || platform::download(url, ablage->geladen, einstellungen_.grosseDatei) != 0) {
             schlusstext_ = "Update unvollständig!";
             app().MsgBox({"Updatefehler bei Datei '" + name + "'", "Error", forms::MsgButtons::Ok, forms::MsgIcon::Error},

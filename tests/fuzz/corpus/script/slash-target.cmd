@@ -1,0 +1,1 @@
+ren ".\a.dxe" b/c

@@ -1,0 +1,3 @@
+del ".\Kreiselsturm"
+ren ".\Kreiselsturm.dxe" Kreiselsturm
+start .\Kreiselsturm
