@@ -367,6 +367,7 @@ class Workbench:
         self.copy, self.build = folder / "src", folder / "build"
         self.jobs, self.test_timeout, self.tests = jobs, test_timeout, tests
         self.suite_timeout = None
+        self.build_seconds = 0.0
 
     def prepare(self):
         sync_copy(self.copy)
@@ -391,11 +392,20 @@ class Workbench:
         code, self.last_output = run(["cmake", "--build", str(self.build), "-j", str(self.jobs)])
         return code == 0
 
-    def test(self, timeout):
+    def test(self, timeout, likely=()):
+        """None when every unit test passes, else the first that failed. The tests that caught earlier
+        faults in the same file run first: they catch most of the next ones in a fraction of the time."""
+        if likely:
+            chosen = "^(" + "|".join(re.escape(t) for t in likely) + ")$"
+            verdict = self.ctest(["-R", chosen], timeout)
+            return verdict or self.ctest(["-E", chosen], timeout)
+        return self.ctest([], timeout)
+
+    def ctest(self, selection, timeout):
         cmd = ["ctest", "-L", "unit", "--stop-on-failure", "--timeout", str(self.test_timeout), "-j", str(self.jobs)]
         if self.tests:
             cmd += ["-R", self.tests]
-        code, out = run(cmd, cwd=self.build, timeout=timeout)
+        code, out = run(cmd + selection, cwd=self.build, timeout=timeout)
         if code is None:
             return "timeout (whole suite)"
         if code == 0:
@@ -407,13 +417,15 @@ class Workbench:
                 return m.group(1) + (f" ({how})" if how else "")
         return "ctest failed: " + (out.strip().splitlines() or ["?"])[-1]
 
-    def try_mutant(self, mutant, original):
+    def try_mutant(self, mutant, original, likely):
         path = self.copy / mutant.path
         path.write_text(original[:mutant.start] + mutant.new + original[mutant.end:], encoding="utf-8")
         try:
+            began = time.monotonic()
             if not self.compile():
                 return "not built"
-            return self.test(self.suite_timeout) or "SURVIVED"
+            self.build_seconds += time.monotonic() - began
+            return self.test(self.suite_timeout, likely) or "SURVIVED"
         finally:
             path.write_text(original, encoding="utf-8")
 
@@ -453,7 +465,7 @@ def main():
     began = time.monotonic()
     bench.prepare()
     print(f"{'where':<40} {'change':<48} result", flush=True)
-    results, originals = [], {}
+    results, originals, killers = [], {}, {}
     for m in mutants:
         reason = known.get((m.path, m.site, m.change))
         if reason:
@@ -461,8 +473,12 @@ def main():
         else:
             if m.path not in originals:
                 originals[m.path] = (ROOT / m.path).read_text(encoding="utf-8")
-            verdict = bench.try_mutant(m, originals[m.path])
-            verdict = verdict if verdict in ("SURVIVED", "not built") else "killed by " + verdict
+            verdict = bench.try_mutant(m, originals[m.path], killers.get(m.path, []))
+            if verdict not in ("SURVIVED", "not built"):
+                test = verdict.split(" ")[0]
+                if not test.startswith(("ctest", "timeout")):
+                    killers[m.path] = [test] + [t for t in killers.get(m.path, []) if t != test][:4]
+                verdict = "killed by " + verdict
         results.append((m, verdict))
         print(f"{m.path + ':' + str(m.line):<40} {m.change:<48} {verdict}", flush=True)
         if verdict == "SURVIVED":
@@ -471,6 +487,7 @@ def main():
         bench.compile()  # leave the tree built from the unchanged sources
 
     rate = summarize(results, time.monotonic() - began)
+    print(f"Building the faults took {bench.build_seconds:.0f} s of that.")
     if args.threshold is not None and rate < args.threshold:
         print(f"Kill rate {rate:.1f} % is below the threshold of {args.threshold:g} %.")
         return 1
