@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake pkg-config
-  libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libcurl4-openssl-dev
+  libsdl2-dev libsdl2-ttf-dev libgif-dev libjpeg62-turbo-dev libcurl4-openssl-dev
   libgtest-dev libbenchmark-dev libcpp-httplib-dev
   xvfb xauth xdotool x11-apps x11-utils x11-xserver-utils imagemagick openbox python3 python3-pil
 )

@@ -29,10 +29,11 @@ struct Contacts : ::testing::Test, Spiel {};
 
 TEST_F(Contacts, OnlyTheTopAndLeftMidpointsOrAPlayerCornerInTheCircleCountStrictly) {
     setze(ui().Spieler, 0, 100, 65);
-    EXPECT_TRUE(berührt(10, 120, 40));  // top midpoint inside
+    EXPECT_TRUE(berührt(-10, 120, 40));  // only the top midpoint inside
     EXPECT_FALSE(berührt(10, 65, 40));  // bottom midpoint inside: does not count, nor does the overlap
     EXPECT_FALSE(berührt(-20, 110, 40));  // right midpoint inside: does not count
-    EXPECT_TRUE(berührt(40, 90, 40));  // left midpoint inside
+    EXPECT_TRUE(berührt(20, 85, 40));  // only the left midpoint inside
+    EXPECT_TRUE(berührt(60, 75, 30));  // only the player's top-right corner in the circle
     EXPECT_FALSE(berührt(0, 100, 40));  // corner on corner: both midpoints on an edge
     EXPECT_TRUE(berührt(1, 101, 40));
     for (float top : {40.f, 80.f, 100.f, 130.f, 160.f}) EXPECT_FALSE(berührt(65, top, 40)) << top;
@@ -56,10 +57,14 @@ TEST_F(Contacts, OneContactPerCallLowestIndexFirstEnemiesBeforeItemsTouchedOnesN
     ASSERT_NE(ui().Gegner[3].picture, nullptr);
     EXPECT_EQ(std::filesystem::path(ui().Gegner[3].picture->path).filename(), "gegner_touched.gif");
     EXPECT_TRUE(ui().Textfader4.Enabled());
+    const auto zahl = [&] { advance(700); return ui().Label4.Caption; };  // the lives number, slid back
+    EXPECT_EQ(zahl(), "2");
     kollision();
     EXPECT_EQ(form1->Leben, 1);  // the item waits for the next call
+    EXPECT_EQ(zahl(), "1");
     kollision();  // the item's kind reaches its effect
     EXPECT_EQ(form1->Leben, 2);
+    EXPECT_EQ(zahl(), "2");
     EXPECT_FALSE(ui().Power.exists(1) || ui().Powertimer.exists(1));
 }
 

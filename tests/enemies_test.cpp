@@ -48,6 +48,21 @@ TEST_F(Enemies, ASpawnerTickMakesOneEnemyFromItsDrawsInOrder) {
     EXPECT_EQ(std::tuple(g(2).Tag, g(2).Left, h.random.left()), std::tuple("", rechts + 50, 0u)) << "a straight one draws no direction";
 }
 
+// At 15 s the level-up retimes the spawner that is due at that very moment: it still sends its enemy.
+TEST_F(Enemies, TheFirstSpawnerSendsOneEveryThreeSecondsAlsoAtTheLevelUp) {
+    for (int16_t n = 1; n <= 5; ++n) {
+        h.advance(2999);
+        EXPECT_EQ(h.ui().Gegner.UBound(), n - 1);
+        h.advance(1);
+        EXPECT_EQ(h.ui().Gegner.UBound(), n) << "at " << h.clock.nowMs() << " ms";
+    }
+    EXPECT_EQ(h.form1->Level, 2);
+    h.advance(2916);
+    EXPECT_EQ(h.ui().Gegner.UBound(), 5);
+    h.advance(1);
+    EXPECT_EQ(h.ui().Gegner.UBound(), 6) << "then at the new interval of 2917 ms";
+}
+
 TEST_F(Enemies, IndicesAreReusedOnlyFromTheTop) {
     auto entfernen = [&](int16_t i) { h.ui().Gegner.Unload(i); h.ui().Gegnertimer.Unload(i); };
     for (int i = 0; i < 3; ++i) spawn(300, 300);
@@ -60,8 +75,9 @@ TEST_F(Enemies, IndicesAreReusedOnlyFromTheTop) {
 TEST_F(Enemies, WaversSwingByTheirLeftBeforeTheStepStraightOnesKeepTheirHeight) {
     const float gipfel = 100 * std::acos(0.0);  // sin(Left / 100) = 1
     const int16_t gerade = spawn(300, 300), plus = spawn(gipfel, 300, 40, "plu"), minus = spawn(gipfel, 300, 40, "min"), amRand = spawn(0, 300, 40, "min");
+    h.form1->Gegnergeschwindigkeit = 13;  // the speed of the moment, not the starting 10
     for (int16_t i : {gerade, plus, minus, amRand}) tick(i);
-    EXPECT_EQ(std::pair(g(gerade).Left, g(gerade).Top), std::pair(290.f, 300.f));
+    EXPECT_EQ(std::pair(g(gerade).Left, g(gerade).Top), std::pair(287.f, 300.f));
     EXPECT_FLOAT_EQ(g(plus).Top, 308);
     EXPECT_FLOAT_EQ(g(minus).Top, 292);
     EXPECT_FLOAT_EQ(g(amRand).Top, 300);

@@ -1,7 +1,9 @@
 // The forms runtime: timers, control arrays, ending the program, 16-bit numbers, key repeat.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "forms/Application.h"
@@ -75,7 +77,7 @@ TEST_F(Runtime, TimersTickEveryIntervalAndZeroNeverTicks) {
     EXPECT_EQ(ticks, 10);
 }
 
-TEST_F(Runtime, EnablingOrRetimingRestartsThePeriod) {
+TEST_F(Runtime, SwitchingOnOrRetimingRestartsThePeriodSwitchingOnARunningTimerDoesNot) {
     std::vector<int64_t> at;
     a().Tick = [&](int16_t) { at.push_back(clock.nowMs()); };
     a().Interval(100);
@@ -83,17 +85,36 @@ TEST_F(Runtime, EnablingOrRetimingRestartsThePeriod) {
     app.advance(60);
     a().Interval(100);  // same value, still a fresh period
     app.advance(60);
-    EXPECT_TRUE(at.empty());
+    a().Enabled(true);  // already on: keeps its rhythm
     app.advance(40);
-    ASSERT_EQ(at.size(), 1u);
-    EXPECT_EQ(at[0], 160);
-
     a().Enabled(false);
     a().Enabled(true);
-    app.advance(99);
-    EXPECT_EQ(at.size(), 1u);
-    app.advance(1);
-    EXPECT_EQ(at.size(), 2u);
+    app.advance(150);
+    EXPECT_EQ(at, (std::vector<int64_t>{160, 260}));
+}
+
+// Two timers due at the same moment; the first one's handler does something to the second.
+TEST_F(Runtime, EveryTickDueAtAnInstantComesUnlessAnEarlierHandlerStoppedThatTimer) {
+    const std::pair<const char*, std::function<void(forms::Timer&)>> fälle[] = {
+        {"b@30 b@100 b@170", [](forms::Timer& t) { t.Interval(70); }},  // the due tick comes, then the new period
+        {"", [](forms::Timer& t) { t.Enabled(false); }},
+        {"", [](forms::Timer& t) { t.Interval(0); }},
+        {"b@60 b@90 b@120 b@150 b@180", [](forms::Timer& t) { t.Enabled(false), t.Enabled(true); }},  // stopped: this tick is gone
+    };
+    for (const auto& [erwartet, tun] : fälle) {
+        SCOPED_TRACE(erwartet);
+        forms::ManualClock uhr;
+        forms::Application anwendung{uhr, backend};
+        TestForm f{anwendung, log};
+        anwendung.start(f);
+        std::string gesehen;
+        forms::Timer &erster = f.c().a, &zweiter = f.c().b;
+        erster.Tick = [&](int16_t) { tun(zweiter); erster.Enabled(false); };
+        zweiter.Tick = [&](int16_t) { gesehen += (gesehen.empty() ? "b@" : " b@") + std::to_string(uhr.nowMs()); };
+        for (forms::Timer* t : {&erster, &zweiter}) t->Interval(30), t->Enabled(true);
+        anwendung.advance(190);
+        EXPECT_EQ(gesehen, erwartet);
+    }
 }
 
 TEST_F(Runtime, DueTimersTickInTimeOrderThenCreationOrder) {

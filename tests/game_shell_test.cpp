@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <vector>
 
 #include "support/GameHarness.h"
 #include "support/TestPictures.h"
@@ -41,7 +42,7 @@ TEST(StartUp, AMissingPictureSetEndsTheProgramWithItsMessage) {
         ASSERT_EQ(h.backend.shownBoxes().size(), 1u);
         EXPECT_EQ(h.backend.shownBoxes()[0].box.text, "Gegnergrafiken wurden nicht gefunden!");
         EXPECT_EQ(h.backend.shownBoxes()[0].box.title, "Error!");
-        EXPECT_TRUE(h.app.ended());
+        EXPECT_EQ(h.app.exitCode(), 1) << "not a success";
         EXPECT_FALSE(h.form1->Visible());
     }
 }
@@ -78,6 +79,10 @@ TEST(StartScreen, ArrowButtonsChooseThePlayerPicture) {
     h.start();
     auto& left = h.ui().Command1[0];
     auto& right = h.ui().Command1[1];
+    std::string order;  // as designed: "Start", ">", "<"
+    for (forms::Control* c : h.form1->controls())
+        if (c->Name == "Command1") order += std::to_string(c->Index);
+    EXPECT_EQ(order, "210");
     EXPECT_FALSE(left.Enabled);
     EXPECT_TRUE(right.Enabled);
     h.click(right);
@@ -133,30 +138,36 @@ TEST(Game, StartShowsTheChosenSpriteFixesTheBorderAndRunsTheGameTimers) {
 }
 
 TEST(Game, RestartBringsBackAFreshStartScreenWithoutAskingForUpdates) {
-    GameHarness h;
+    GameHarness h({}, "Version: 9,000\r\n");  // a newer version on the server
     h.start();
+    ASSERT_EQ(h.backend.shownBoxes().size(), 1u) << "the update question at start-up, answered No";
+    const int anfragen = h.server->requests();
+    h.folder.write("update.cmd", std::string_view("del x\r\n"));
     h.click(h.ui().Command1[1]);
     h.click(h.ui().Command1[2]);
-    h.form1->Leben = 1;
-    h.form1->Level = 7;
-    h.form1->gegnerbesiegt = 12;
+    h.form1->Leben = 1, h.form1->Level = 7, h.form1->gegnerbesiegt = 12;
+    h.form1->Geschwindigkeit = 20, h.form1->Gegnergeschwindigkeit = 12, h.form1->sublevel = 3;
     h.ui().Spawner.Load(6);
     h.ui().Highscore.Visible = true;
     h.click(h.ui().Command2);
 
     auto& ui = h.ui();
+    EXPECT_EQ(h.backend.shownBoxes().size(), 1u) << "no second question";
+    EXPECT_EQ(h.server->requests(), anfragen);
+    EXPECT_TRUE(std::filesystem::exists(h.file("update.cmd")));
     EXPECT_TRUE(ui.Splash.Visible);
     EXPECT_FALSE(ui.Highscore.Visible);
     EXPECT_FALSE(ui.Spawner.exists(6));
-    EXPECT_EQ(h.form1->Leben, 3);
-    EXPECT_EQ(h.form1->Level, 1);
-    EXPECT_EQ(h.form1->gegnerbesiegt, 0);
-    EXPECT_EQ(h.form1->ausgewähltespielergrafik, 1);
+    const auto z = [](forms::Int16 n) { return n.value(); };
+    EXPECT_EQ((std::vector{z(h.form1->Leben), z(h.form1->Level), z(h.form1->gegnerbesiegt), z(h.form1->Geschwindigkeit),
+                           z(h.form1->Gegnergeschwindigkeit), z(h.form1->sublevel), z(h.form1->ausgewähltespielergrafik)}),
+              (std::vector<int16_t>{3, 1, 0, 5, 10, 0, 1}));
     EXPECT_EQ(h.form1->reloadflag, forms::False);
     EXPECT_EQ(h.form1->BorderStyle(), forms::BorderStyle::Sizable);
     EXPECT_TRUE(h.form1->Visible());
+    h.advance(1000);
+    EXPECT_EQ(ui.Gegnerbox.Tag, "2") << "the preview runs again";
     EXPECT_FALSE(h.app.ended());
-    EXPECT_TRUE(h.backend.shownBoxes().empty());
 
     h.app.closeRequested(*h.form1);  // closing the window ends the program
     EXPECT_TRUE(h.app.ended());
@@ -189,6 +200,14 @@ TEST_F(Steering, OneStepPerKeyEventInTheDirectionTheHeldKeysName) {
         {Release, Right, -25, -10},
         {Release, Down, -25, -10},  // never pressed: nothing changes
         {Press, Down, -25, -5},
+        {Press, Right, -20, 0},     // "dr": right, then down
+        {Release, Down, -15, 0},
+        {Press, Up, -10, -5},       // "ru": up, then right
+        {Release, Right, -10, -10},
+        {Press, Left, -15, -15},    // "ul"
+        {Release, Up, -20, -15},
+        {Press, Down, -25, -10},    // "ld": down, then left
+        {Release, Left, -25, -5},
     };
     const float x = sprite().Left, y = sprite().Top;
     for (const Step& s : steps) {
@@ -278,6 +297,12 @@ TEST(Layout, PanelsAndSpriteStayCentredOnResize) {
     ui.Spieler.Left = 3;
     h.app.resized(*h.form1, 800, 600);
     EXPECT_FLOAT_EQ(ui.Spieler.Left, 400 - 48.75f / 2) << "a size change during a game re-centres the sprite";
+    for (bool gezeigt : {true, false}) {  // minimised or restored by the player, or hidden by the program
+        if (!gezeigt) h.form1->Hide();
+        ui.Spieler.Left = 3, ui.Spieler.Top = 4;
+        h.app.minimisedOrRestored(*h.form1);
+        EXPECT_EQ(std::pair(ui.Spieler.Left, ui.Spieler.Top), gezeigt ? std::pair(400 - 48.75f / 2, 300 - 48.75f / 2) : std::pair(3.f, 4.f));
+    }
 }
 
 }  // namespace

@@ -98,7 +98,7 @@ TEST(Pictures, DecodedTransparentCachedAndErrorsNameTheFile) {
     expectError(file, "kann nicht gelesen werden.");
     fs::remove(file);
     expectError(file, "wurde nicht gefunden.");
-    expectError(temp.write("highscore.jpg", "kein Bild"), "kann nicht gelesen werden.");
+    expectError(temp.write("highscore.jpg", "kein Bild"), "ist kein GIF- oder JPEG-Bild.");
     fs::create_directory(temp.file("ordner.gif"));
     expectError(temp.file("ordner.gif"), "wurde nicht gefunden.");
 }

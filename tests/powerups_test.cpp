@@ -39,7 +39,8 @@ TEST_F(Items, TheFirstComesAfterTenSecondsAndLeavesAtTheLeftEdge) {
     forms::Shape& item = h.ui().Power[1];
     EXPECT_EQ(h.ui().Powerspawner.Interval(), 14000) << "the next after a fresh pause";
     EXPECT_EQ(std::tuple(item.Visible, item.Left, item.Top, h.ui().Powertimer[1].Interval()), std::tuple(true, h.form1->ScaleWidth() + 10.0f, 100.0f, 60));
-    item.Left = -30;
+    item.Left = -28;
+    h.form1->Gegnergeschwindigkeit = 12;  // items step at the enemies' speed of the moment
     h.advance(60);
     ASSERT_TRUE(h.ui().Power.exists(1) && item.Left == -40) << "its right edge on the window's edge: still there";
     h.advance(60);
@@ -49,19 +50,21 @@ TEST_F(Items, TheFirstComesAfterTenSecondsAndLeavesAtTheLeftEdge) {
 TEST_F(Items, PickupsDuringTheCountdown) {
     h.ui().Powerspawner.Enabled(false);
     // ms since the step before, the kind picked up, then the countdown shown ("-" none), speed and size.
-    const std::tuple<int, const char*, const char*, double, float> schritte[] = {
+    const std::tuple<int, const char*, const char*, double, float> schritte[] = {  // kind nullptr: no pickup
         {0, "speeed", "10", 10, 48.75f},
         {6000, "speeed", "10", 20, 48.75f},  // at 4: one second off, then ten again
         {9000, "speeed", "10", 10, 49},      // at 1: the running effects end first
         {4000, "health", "5", 10, 49},       // at 6: one second off, no fresh countdown
         {0, "shrink", "10", 10, 24.5f},
         {0, "shrink", "10", 10, 12.25f},  // a second one halves again
+        {4500, "speeed", "10", 20, 12.25f},  // between two ticks: at 6, one second off, then ten again
+        {500, nullptr, "9", 20, 12.25f},     // the countdown keeps its rhythm: the next second ends on time
         {10000, "levelu", "-", 5, 49},    // all undone at 0; "levelu" acts at once, without a countdown
     };
     for (const auto& [nach, art, zeit, tempo, größe] : schritte) {
-        SCOPED_TRACE(::testing::Message() << art << " after " << nach << " ms");
+        SCOPED_TRACE(::testing::Message() << (art ? art : "nothing") << " after " << nach << " ms");
         h.advance(nach);
-        h.form1->Powerup(art);
+        if (art) h.form1->Powerup(art);
         EXPECT_EQ(h.ui().Label5.Visible && h.ui().Label6.Visible ? h.ui().Label5.Caption : "-", zeit);
         EXPECT_EQ(h.form1->Geschwindigkeit, tempo);
         EXPECT_EQ(std::pair(h.ui().Spieler.Width, h.ui().Spieler.Height), std::pair(größe, größe));

@@ -66,8 +66,9 @@ bool Application::dispatch(const std::function<void()>& handler) {
     ++depth_;
     try {
         handler();
-    } catch (const EndProgram&) {
+    } catch (const EndProgram& end) {
         ended_ = true;
+        exitCode_ = end.status;
     } catch (const RuntimeError& e) {
         fail(e.what());
     } catch (const std::exception& e) {
@@ -133,6 +134,13 @@ void Application::resized(Form& form, float scaleWidth, float scaleHeight) {
     form.setInnerSize(scaleWidth, scaleHeight);
     dispatch([&] {
         if (form.loaded()) form.raiseResize();
+    });
+}
+
+void Application::minimisedOrRestored(Form& form) {
+    dispatch([&] {
+        // A window the program has hidden is not minimised by the player.
+        if (form.loaded() && form.Visible()) form.raiseResize();
     });
 }
 

@@ -56,6 +56,9 @@ public:
     void click(CommandButton& button);
     void closeRequested(Form& form);
     void resized(Form& form, float scaleWidth, float scaleHeight);
+    // Minimising and restoring count as size changes: the window's Resize runs, while its inner
+    // size stays what it was, so the game goes on undisturbed behind the task bar.
+    void minimisedOrRestored(Form& form);
 
     // Ticks every timer that is due now.
     void runDueTimers();

@@ -15,14 +15,15 @@ namespace forms {
 template <class T>
 class ControlArray {
 public:
-    // Makes element 0 on `form`.
-    T& create(Form& form, std::string name) {
+    // Makes a design-time element on `form`, element 0 unless told otherwise; the window's
+    // control order is the order of these calls.
+    T& create(Form& form, std::string name, int16_t index = 0) {
         form_ = &form;
         name_ = std::move(name);
-        auto first = std::make_unique<T>();
-        T& ref = *first;
-        items_.emplace(0, std::move(first));
-        form.adopt(ref, name_, 0);
+        auto element = std::make_unique<T>();
+        T& ref = *element;
+        items_.emplace(index, std::move(element));
+        form.adopt(ref, name_, index);
         return ref;
     }
 

@@ -13,9 +13,11 @@ public:
     explicit RuntimeError(const std::string& message) : std::runtime_error(message) {}
 };
 
-// `End`: the program stops at once with status 0.
-struct EndProgram {};
+// `End`: the program stops at once, with status 0 unless told otherwise.
+struct EndProgram {
+    int status = 0;
+};
 
-[[noreturn]] inline void End() { throw EndProgram{}; }
+[[noreturn]] inline void End(int status = 0) { throw EndProgram{status}; }
 
 }  // namespace forms

@@ -1,11 +1,12 @@
 #include "forms/Scheduler.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace forms {
 
 void Timer::Enabled(bool on) {
-    if (on == enabled_ && !on) return;
+    if (on == enabled_) return;  // switching on a running timer keeps its rhythm
     enabled_ = on;
     restartPeriod();
 }
@@ -26,6 +27,7 @@ static bool ticking(const Timer& t) { return t.alive() && t.Enabled() && t.Inter
 void Scheduler::update(Timer& t) {
     if (!ticking(t)) {
         drop(t);
+        t.owed_ = false;
     } else if (t.slot_ < 0) {
         t.slot_ = static_cast<int32_t>(ticking_.size());
         ticking_.push_back({t.due_, t.order_, &t});
@@ -47,27 +49,34 @@ void Scheduler::add(Timer& t) {
     t.scheduler_ = this;
     t.order_ = nextOrder_++;
     t.slot_ = -1;  // a copy made for a control array carries its original's place
+    t.owed_ = false;
     t.restartPeriod();
 }
 
 void Scheduler::remove(Timer& t) {
     drop(t);
+    t.owed_ = false;
     t.scheduler_ = nullptr;
 }
 
-void Scheduler::collectDue(std::vector<Timer*>& due) const {
+void Scheduler::collectDue(std::vector<Timer*>& due) {
     const int64_t now = clock_.nowMs();
     due.clear();
-    for (const Slot& s : ticking_)
-        if (s.due <= now) due.push_back(s.timer);
+    for (const Slot& s : ticking_) {
+        if (s.due > now) continue;
+        due.push_back(s.timer);
+        s.timer->owed_ = true;
+    }
     std::sort(due.begin(), due.end(), [](const Timer* a, const Timer* b) {
         return a->due_ != b->due_ ? a->due_ < b->due_ : a->order_ < b->order_;
     });
 }
 
 bool Scheduler::beginTick(Timer& t) {
+    if (!std::exchange(t.owed_, false) || !ticking(t) || t.scheduler_ != this) return false;
     const int64_t now = clock_.nowMs();
-    if (!ticking(t) || t.scheduler_ != this || t.due_ > now) return false;
+    // Retimed by an earlier handler of this batch: the tick still comes, the new period stands.
+    if (t.due_ > now) return true;
     ++lateness_.counts[std::min<size_t>(static_cast<size_t>(now - t.due_), lateness_.counts.size() - 1)];
     t.due_ += t.interval_;
     if (t.due_ <= now) t.due_ = now + t.interval_;  // late: one tick, not a burst

@@ -1,12 +1,13 @@
 #pragma once
 // Timer scheduling.
 //
-// Every enabled timer with an Interval above 0 has a due time. Enabling a timer or setting its
-// Interval starts a fresh period from now. `collectDue` only gathers the timers due at this
-// moment, ordered by due time and then creation order; the Application then ticks them one by
-// one, each only if it is still alive, enabled and due: a handler may stop, retime or destroy
-// any timer, its own included, and that change holds for the rest of the batch. No handler
-// ever runs inside the scheduler's own bookkeeping.
+// Every enabled timer with an Interval above 0 has a due time. Switching a timer on, or setting
+// its Interval, starts a fresh period from now; switching on a timer that runs changes nothing.
+// `collectDue` only gathers the timers due at this moment, ordered by due time and then creation
+// order; the Application then ticks them one by one. Every tick gathered is delivered, even when
+// an earlier handler of the batch retimed that timer (its new period then stands); a timer that
+// an earlier handler stopped or destroyed, even if switched on again since, does not tick. No
+// handler ever runs inside the scheduler's own bookkeeping.
 //
 // Only the timers that can tick at all (alive, enabled, Interval above 0) are kept in a compact
 // list with their due times, updated whenever one of those properties changes, so the search
@@ -38,10 +39,12 @@ public:
     void add(Timer& t);
     void remove(Timer& t);
 
-    // Fills `due` (emptied first; its storage is reused from batch to batch).
-    void collectDue(std::vector<Timer*>& due) const;
-    // Right before a tick: false if the timer was stopped, destroyed or retimed meanwhile.
-    // Otherwise moves its due time on by one period (once, even when the loop ran late).
+    // Fills `due` (emptied first; its storage is reused from batch to batch) and marks each
+    // gathered timer as owed its tick.
+    void collectDue(std::vector<Timer*>& due);
+    // Right before a tick: false if the timer was stopped or destroyed since it was gathered.
+    // Otherwise moves its due time on by one period (once, even when the loop ran late), unless
+    // a retime meanwhile has already set it.
     bool beginTick(Timer& t);
     std::optional<int64_t> nextDue() const;
 

@@ -1,6 +1,7 @@
 #pragma once
-// A timer ticks every Interval milliseconds while enabled. Enabling it, or setting its
-// Interval, starts a fresh period; an Interval of 0 never ticks. See Scheduler.h.
+// A timer ticks every Interval milliseconds while enabled. Switching it on, or setting its
+// Interval, starts a fresh period; switching on a running timer changes nothing; an Interval
+// of 0 never ticks. See Scheduler.h.
 #include <cstdint>
 #include <functional>
 
@@ -33,6 +34,7 @@ private:
     int64_t due_ = 0;
     uint64_t order_ = 0;  // creation order, breaks ties between timers due at the same time
     int32_t slot_ = -1;   // place in the scheduler's list of timers that can tick, -1: not there
+    bool owed_ = false;   // gathered as due, not yet ticked, not stopped since
 };
 
 }  // namespace forms

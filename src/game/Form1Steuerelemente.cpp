@@ -65,22 +65,19 @@ Form1::Steuerelemente::Steuerelemente(Form1& f) {
 
     platziere(f, Splash, "Splash", nullptr, 1920, 2040, 10200, 7485);
 
-    // The buttons were designed as "Start", ">", "<" (elements 2, 1, 0).
-    forms::CommandButton& zurück = Command1.create(f, "Command1");
-    zurück.Click = [&f](int16_t index) { f.Command1_Click(index); };
-    zurück.font = {13.5f, true};
-    zurück.Container = &Splash;
-    forms::CommandButton& start = Command1.Load(2);
-    forms::CommandButton& weiter = Command1.Load(1);
-    start.placeTwips(3450, 6825, 2850, 435);
-    start.Caption = "Start";
-    start.Visible = true;
-    weiter.placeTwips(3255, 1935, 435, 435);
-    weiter.Caption = ">";
-    weiter.Visible = true;
-    zurück.placeTwips(975, 1950, 435, 435);
-    zurück.Caption = "<";
-    zurück.Enabled = false;
+    // The buttons were designed as "Start", ">", "<" (elements 2, 1, 0), in that order.
+    auto knopf = [&f, this](int16_t index, float l, float t, float w, float h, const char* caption) -> forms::CommandButton& {
+        forms::CommandButton& k = Command1.create(f, "Command1", index);
+        k.Click = [&f](int16_t i) { f.Command1_Click(i); };
+        k.font = {13.5f, true};
+        k.Container = &Splash;
+        k.placeTwips(l, t, w, h);
+        k.Caption = caption;
+        return k;
+    };
+    knopf(2, 3450, 6825, 2850, 435, "Start");
+    knopf(1, 3255, 1935, 435, 435, ">");
+    knopf(0, 975, 1950, 435, 435, "<").Enabled = false;
 
     platziere(f, Gegnerbox, "Gegnerbox", &Splash, 6825, 1470, 1350, 1350);
     Gegnerbox.Stretch = true;

@@ -56,7 +56,7 @@ Int16 Form1::gegnerzählen(const std::string& name) {
     if (anzahl < 1) {
         allesstoppen();
         app().MsgBox({"Gegnergrafiken wurden nicht gefunden!", "Error!", forms::MsgButtons::Ok, forms::MsgIcon::Error}, this);
-        forms::End();
+        forms::End(1);  // a launcher or script must not take this for success
     }
     return anzahl;
 }

@@ -1,16 +1,14 @@
 #include "platform/Pictures.h"
 
-#include <SDL.h>
-#include <SDL_image.h>
-
-#include <cstring>
 #include <filesystem>
-#include <memory>
+#include <fstream>
 #include <system_error>
 #include <unordered_map>
+#include <vector>
 
 #include "forms/Errors.h"
 #include "platform/Files.h"
+#include "platform/PictureDecoders.h"
 
 namespace fs = std::filesystem;
 
@@ -18,40 +16,43 @@ namespace platform {
 
 namespace {
 
+// Far above any picture within MaxPictureSide, so a huge file is refused before it is read.
+constexpr std::uintmax_t MaxPictureFileSize = 256u << 20;
+
 struct CacheEntry {
     fs::file_time_type modified;
     std::uintmax_t size = 0;
     forms::PictureRef picture;
 };
 
-struct SurfaceDeleter {
-    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
-using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
+bool startsWith(const unsigned char* bytes, size_t size, std::string_view magic) {
+    return size >= magic.size() && std::equal(magic.begin(), magic.end(), bytes,
+                                              [](char m, unsigned char b) { return static_cast<unsigned char>(m) == b; });
+}
 
-// Decodes a picture file's bytes; nullptr when SDL_image cannot make sense of them.
-std::shared_ptr<forms::Picture> decode(SDL_RWops* bytes, const std::string& file) {
-    SurfacePtr loaded(bytes ? IMG_Load_RW(bytes, 1) : nullptr);
-    if (!loaded) return nullptr;
-    // RGBA32 turns the colour key of a transparent GIF into alpha 0 and gives JPEGs alpha 255.
-    SurfacePtr rgba(SDL_ConvertSurfaceFormat(loaded.get(), SDL_PIXELFORMAT_RGBA32, 0));
-    if (!rgba || rgba->w <= 0 || rgba->h <= 0) return nullptr;
+// The content decides, not the name: GIF and JPEG only, whatever else the bytes might be.
+forms::Picture decodeBytes(const unsigned char* bytes, size_t size) {
+    if (startsWith(bytes, size, "GIF87a") || startsWith(bytes, size, "GIF89a")) return decodeGif(bytes, size);
+    if (startsWith(bytes, size, "\xFF\xD8\xFF")) return decodeJpeg(bytes, size);
+    throw BadPicture("ist kein GIF- oder JPEG-Bild.");
+}
 
-    auto picture = std::make_shared<forms::Picture>();
-    picture->width = rgba->w;
-    picture->height = rgba->h;
-    picture->path = file;
-    picture->pixels.resize(size_t(rgba->w) * size_t(rgba->h));
-    if (SDL_MUSTLOCK(rgba.get()) && SDL_LockSurface(rgba.get()) != 0) return nullptr;
-    const auto* source = static_cast<const unsigned char*>(rgba->pixels);
-    for (int y = 0; y < rgba->h; ++y)
-        std::memcpy(picture->pixels.data() + size_t(y) * size_t(rgba->w),
-                    source + size_t(y) * size_t(rgba->pitch), size_t(rgba->w) * 4);
-    if (SDL_MUSTLOCK(rgba.get())) SDL_UnlockSurface(rgba.get());
-    return picture;
+std::vector<unsigned char> readWhole(const std::string& file, std::uintmax_t size) {
+    std::vector<unsigned char> bytes(size);
+    std::ifstream in(file, std::ios::binary);
+    if (!in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(size))) throw damagedPicture();
+    return bytes;
 }
 
 }  // namespace
+
+BadPicture damagedPicture() { return BadPicture("kann nicht gelesen werden."); }
+
+BadPicture oversizedPicture(long width, long height) {
+    return BadPicture("ist zu groß (" + std::to_string(width) + " × " + std::to_string(height) +
+                      " Bildpunkte, höchstens " + std::to_string(MaxPictureSide) + " × " +
+                      std::to_string(MaxPictureSide) + ").");
+}
 
 forms::PictureRef loadPicture(const std::string& path) {
     static std::unordered_map<std::string, CacheEntry> cache;
@@ -71,15 +72,27 @@ forms::PictureRef loadPicture(const std::string& path) {
         return hit->second.picture;
 
     cache.erase(file);
-    std::shared_ptr<forms::Picture> picture = decode(SDL_RWFromFile(file.c_str(), "rb"), file);
-    if (!picture) throw forms::RuntimeError("Die Bilddatei '" + path + "' kann nicht gelesen werden.");
+    auto picture = std::make_shared<forms::Picture>();
+    try {
+        if (size > MaxPictureFileSize) throw BadPicture("ist zu groß (" + std::to_string(size) + " Bytes).");
+        const std::vector<unsigned char> bytes = readWhole(file, size);
+        *picture = decodeBytes(bytes.data(), bytes.size());
+    } catch (const BadPicture& e) {
+        throw forms::RuntimeError("Die Bilddatei '" + path + "' " + e.what());
+    }
+    picture->path = file;
     cache[file] = CacheEntry{modified, size, picture};
     return picture;
 }
 
 forms::PictureRef decodePicture(const unsigned char* bytes, size_t size, const std::string& name) {
-    std::shared_ptr<forms::Picture> picture = decode(SDL_RWFromConstMem(bytes, static_cast<int>(size)), name);
-    if (!picture) throw forms::RuntimeError("Das Bild '" + name + "' kann nicht gelesen werden.");
+    auto picture = std::make_shared<forms::Picture>();
+    try {
+        *picture = decodeBytes(bytes, size);
+    } catch (const BadPicture& e) {
+        throw forms::RuntimeError("Das Bild '" + name + "' " + e.what());
+    }
+    picture->path = name;
     return picture;
 }
 

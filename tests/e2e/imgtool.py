@@ -7,6 +7,7 @@
   share SHOT CROP R G B   share of the crop's pixels within 24 of colour (R, G, B)
   bbox SHOT R G B [CROP]  "x y w h" around the pixels farther than 40 from (R, G, B), or "none"
   locate SHOT TPL x y r   "x y rmse" of the best place for the picture TPL within r of (x, y)
+  find SHOT TPL CROP      "x y rmse" of the best place for the picture TPL inside the crop
   digit SHOT FONT CROP    the light digit 0-9 the crop shows by its shape in FONT, "none" or "?"
 """
 import os
@@ -74,6 +75,12 @@ def main(cmd, *a):
         best = min((rmse(shot.crop((x, y, x + w, y + h)), tpl), x, y)
                    for x in range(x0 - r, x0 + r + 1) for y in range(y0 - r, y0 + r + 1))
         print(f"{best[1]} {best[2]} {best[0]:.2f}")
+    elif cmd == "find":
+        shot, tpl = load(a[0], a[2:6]), load(a[1])
+        w, h = tpl.size
+        best = min((rmse(shot.crop((x, y, x + w, y + h)), tpl), x, y)
+                   for x in range(shot.width - w + 1) for y in range(shot.height - h + 1))
+        print(f"{best[1] + int(a[2])} {best[2] + int(a[3])} {best[0]:.2f}")
     elif cmd == "digit":
         print(digit(load(a[0], a[2:6]), a[1]))
     else:

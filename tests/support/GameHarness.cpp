@@ -10,9 +10,10 @@ void writeGamePictures(const TempFolder& folder, PictureSet pictures) {
     writeTestJpeg(folder.file("highscore.jpg"), 16, 12);
 }
 
-GameHarness::GameHarness(PictureSet pictures) {
+GameHarness::GameHarness(PictureSet pictures, const std::string& versionFile) {
     writeGamePictures(folder, pictures);
-    form3 = std::make_unique<game::Form3>(app, game::Form3::Einstellungen{folder.path(), "", "Kreiselsturm", {}});
+    if (!versionFile.empty()) server = std::make_unique<UpdateServer>(versionFile);
+    form3 = std::make_unique<game::Form3>(app, game::Form3::Einstellungen{folder.path(), server ? server->base() : "", "Kreiselsturm", {}});
     form1 = std::make_unique<game::Form1>(app, *form3, game::Form1::Umgebung{folder.path(), &random});
 }
 

@@ -7,6 +7,7 @@
 
 #include "ScriptedRandom.h"
 #include "TempFolder.h"
+#include "UpdateServer.h"
 #include "forms/Application.h"
 #include "forms/Clock.h"
 #include "forms/Keys.h"
@@ -22,7 +23,8 @@ struct PictureSet {
 
 class GameHarness {
 public:
-    explicit GameHarness(PictureSet pictures = {});
+    // With a `versionFile` the update window asks a loopback server (`server`) that serves it.
+    explicit GameHarness(PictureSet pictures = {}, const std::string& versionFile = "");
     ~GameHarness();
 
     // Starts the program: loads and shows the game window, as main() does.
@@ -46,6 +48,7 @@ public:
     forms::ManualClock clock;
     forms::HeadlessBackend backend;
     forms::Application app{clock, backend};
+    std::unique_ptr<UpdateServer> server;
     std::unique_ptr<game::Form3> form3;
     std::unique_ptr<game::Form1> form1;
 };

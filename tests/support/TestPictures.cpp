@@ -1,8 +1,9 @@
 #include "support/TestPictures.h"
 
-#include <SDL.h>
-#include <SDL_image.h>
+#include <cstdio>  // jpeglib.h needs FILE declared first
+#include <jpeglib.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <stdexcept>
 
@@ -84,17 +85,38 @@ void writeTestGif(const std::string& path, int w, int h, uint8_t r, uint8_t g, u
 }
 
 void writeTestJpeg(const std::string& path, int w, int h) {
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, w, h, 24, SDL_PIXELFORMAT_RGB24);
-    if (!surface) throw std::runtime_error(std::string("no surface for a test JPEG: ") + SDL_GetError());
-    auto* pixels = static_cast<uint8_t*>(surface->pixels);
+    std::vector<uint8_t> rgb(size_t(w) * size_t(h) * 3);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            uint8_t* p = pixels + y * surface->pitch + x * 3;
+            uint8_t* p = rgb.data() + (size_t(y) * size_t(w) + size_t(x)) * 3;
             p[0] = uint8_t(255 * x / (w > 1 ? w - 1 : 1));
             p[1] = uint8_t(255 * y / (h > 1 ? h - 1 : 1));
             p[2] = 128;
         }
-    const int rc = IMG_SaveJPG(surface, path.c_str(), 90);
-    SDL_FreeSurface(surface);
-    if (rc != 0) throw std::runtime_error("could not save " + path + ": " + SDL_GetError());
+    // Encoding cannot fail on valid arguments but for a file error, which the flush below sees;
+    // libjpeg's default handler would end the process on anything else, fine for a test fixture.
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* encoded = nullptr;
+    unsigned long encodedSize = 0;
+    jpeg_mem_dest(&info, &encoded, &encodedSize);
+    info.image_width = JDIMENSION(w);
+    info.image_height = JDIMENSION(h);
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 90, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW row = rgb.data() + size_t(info.next_scanline) * size_t(w) * 3;
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(encoded), std::streamsize(encodedSize));
+    std::free(encoded);
+    if (!file.flush()) throw std::runtime_error("could not write " + path);
 }

@@ -8,5 +8,5 @@
 std::vector<uint8_t> makeTestGif(int w, int h, uint8_t r, uint8_t g, uint8_t b);
 void writeTestGif(const std::string& path, int w, int h, uint8_t r, uint8_t g, uint8_t b);
 
-// A JPEG of w x h pixels with a soft colour gradient, saved by SDL2_image.
+// A JPEG of w x h pixels with a soft colour gradient, encoded with libjpeg.
 void writeTestJpeg(const std::string& path, int w, int h);

@@ -7,29 +7,77 @@
 #include "forms/Application.h"
 #include "forms/CommandButton.h"
 #include "forms/sdl/SdlBackend.h"
+#include "forms/sdl/SdlKeys.h"
 #include "forms/sdl/SdlLayout.h"
 #include "forms/sdl/SdlWindow.h"
 
 namespace forms {
 
-namespace {
+namespace sdl {
 
-// Virtual-key codes of the keys the forms know; 0 for any other key.
-int16_t virtualKey(SDL_Keycode sym) {
+int16_t virtualKey(const SDL_Keysym& key) {
+    const SDL_Keycode sym = key.sym;
     if (sym >= SDLK_a && sym <= SDLK_z) return static_cast<int16_t>('A' + (sym - SDLK_a));
     if (sym >= SDLK_0 && sym <= SDLK_9) return static_cast<int16_t>('0' + (sym - SDLK_0));
+    if (sym >= SDLK_F1 && sym <= SDLK_F12) return static_cast<int16_t>(112 + (sym - SDLK_F1));
+    if (sym >= SDLK_F13 && sym <= SDLK_F24) return static_cast<int16_t>(124 + (sym - SDLK_F13));
+    const bool numLock = (key.mod & KMOD_NUM) != 0;
+    switch (key.scancode) {  // the numpad: digit with NumLock, else the key printed below it
+        case SDL_SCANCODE_KP_0: return numLock ? 96 : 45;
+        case SDL_SCANCODE_KP_1: return numLock ? 97 : 35;
+        case SDL_SCANCODE_KP_2: return numLock ? 98 : 40;
+        case SDL_SCANCODE_KP_3: return numLock ? 99 : 34;
+        case SDL_SCANCODE_KP_4: return numLock ? 100 : 37;
+        case SDL_SCANCODE_KP_5: return numLock ? 101 : 12;
+        case SDL_SCANCODE_KP_6: return numLock ? 102 : 39;
+        case SDL_SCANCODE_KP_7: return numLock ? 103 : 36;
+        case SDL_SCANCODE_KP_8: return numLock ? 104 : 38;
+        case SDL_SCANCODE_KP_9: return numLock ? 105 : 33;
+        case SDL_SCANCODE_KP_PERIOD: return numLock ? 110 : 46;
+        case SDL_SCANCODE_KP_MULTIPLY: return 106;
+        case SDL_SCANCODE_KP_PLUS: return 107;
+        case SDL_SCANCODE_KP_MINUS: return 109;
+        case SDL_SCANCODE_KP_DIVIDE: return 111;
+        case SDL_SCANCODE_KP_ENTER: return 13;
+        default: break;
+    }
     switch (sym) {
+        case SDLK_BACKSPACE: return 8;
+        case SDLK_TAB: return 9;
+        case SDLK_RETURN: return 13;
+        case SDLK_LSHIFT:
+        case SDLK_RSHIFT: return 16;
+        case SDLK_LCTRL:
+        case SDLK_RCTRL: return 17;
+        case SDLK_LALT:
+        case SDLK_RALT: return 18;
+        case SDLK_PAUSE: return 19;
+        case SDLK_CAPSLOCK: return 20;
         case SDLK_ESCAPE: return 27;
-        case SDLK_RETURN:
-        case SDLK_KP_ENTER: return 13;
         case SDLK_SPACE: return 32;
+        case SDLK_PAGEUP: return 33;
+        case SDLK_PAGEDOWN: return 34;
+        case SDLK_END: return 35;
+        case SDLK_HOME: return 36;
         case SDLK_LEFT: return 37;
         case SDLK_UP: return 38;
         case SDLK_RIGHT: return 39;
         case SDLK_DOWN: return 40;
-        default: return 0;
+        case SDLK_PRINTSCREEN: return 44;
+        case SDLK_INSERT: return 45;
+        case SDLK_DELETE: return 46;
+        case SDLK_LGUI: return 91;
+        case SDLK_RGUI: return 92;
+        case SDLK_APPLICATION: return 93;
+        case SDLK_NUMLOCKCLEAR: return 144;
+        case SDLK_SCROLLLOCK: return 145;
+        default: return 255;
     }
 }
+
+}  // namespace sdl
+
+namespace {
 
 // The forms' shift argument: 1 Shift, 2 Ctrl, 4 Alt.
 int16_t shiftState(Uint16 mod) {
@@ -55,8 +103,8 @@ void SdlBackend::handleEvent(Application& app, const SDL_Event& e) {
             // The runtime makes its own repeats, the same on every system.
             if (e.key.repeat) return;
             const Window* w = find(e.key.windowID);
-            const int16_t key = virtualKey(e.key.keysym.sym);
-            if (!w || !key) return;
+            const int16_t key = sdl::virtualKey(e.key.keysym);
+            if (!w) return;
             if (e.type == SDL_KEYDOWN)
                 app.keyDown(*w->form, key, shiftState(e.key.keysym.mod));
             else
@@ -107,9 +155,13 @@ void SdlBackend::handleEvent(Application& app, const SDL_Event& e) {
                     app.resized(form, e.window.data1 / form.pixelsPerUnit(), e.window.data2 / form.pixelsPerUnit());
                     return;
                 }
+                case SDL_WINDOWEVENT_MINIMIZED:
+                case SDL_WINDOWEVENT_RESTORED:
+                    app.invalidate();
+                    app.minimisedOrRestored(*w->form);
+                    return;
                 case SDL_WINDOWEVENT_SHOWN:
                 case SDL_WINDOWEVENT_EXPOSED:
-                case SDL_WINDOWEVENT_RESTORED:
                     app.invalidate();
                     return;
                 default:
