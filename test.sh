@@ -15,3 +15,6 @@ cmake --build build-test -j"$jobs"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKREISELSTURM_SANITIZE=ON
 cmake --build build-asan -j"$jobs"
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j"$jobs" -L unit)
+
+# The fault-planting tool still works: a small fixed sample, in a build tree of its own.
+python3 tools/mutate.py src/messages --sample 4 --seed 1 --jobs "$jobs" --threshold 75

@@ -155,7 +155,10 @@ def op_constants(toks, pairs, templates, source):
         hexa = digits[:2].lower() == "0x"
         value = int(digits, 16 if hexa else 10)
         for new in (value + 1, value - 1):
-            text = (hex(new) if hexa and new >= 0 else str(new)) + suffix
+            if hexa and new >= 0:  # same width and case as written
+                text = digits[:2] + format(new, f"0{len(digits) - 2}{'x' if any(c in 'abcdef' for c in digits[2:]) else 'X'}") + suffix
+            else:
+                text = str(new) + suffix
             if new < 0:
                 text = f"({text})"
             yield i, i, text, f"`{t.text}` → `{text}`"
