@@ -34,6 +34,7 @@ class DownloadTest : public ::testing::Test {
 protected:
     DownloadTest() {
         http.Get("/file", [](const auto&, auto& res) { res.set_content(binaryBody(), "application/octet-stream"); });
+        http.Get("/broken", [](const auto&, auto& res) { res.status = 500; });
         http.Get("/moved", [](const auto&, auto& res) { res.set_redirect("/file"); });
         http.Get(R"(/loop/\d+)", [this](const auto&, auto& res) { res.set_redirect("/loop/" + std::to_string(++loopRequests)); });
         http.Get("/truncated", [](const auto&, auto& res) {  // the connection closes with 995 bytes missing
@@ -69,11 +70,14 @@ TEST_F(DownloadTest, OnlyAWholeFileReplacesTheOldOne) {
     TempFolder folder;
     const std::string old = folder.write("ZIEL.BIN", "old contents"), target = folder.file("ziel.bin");
     const auto files = [&] { return std::distance(fs::directory_iterator(folder.path()), {}); };
-    const platform::DownloadLimits capped{.maxBytes = kCap}, impatient{.connectTimeoutMs = 1000, .totalTimeoutMs = 1000};
+    const platform::DownloadLimits capped{.maxBytes = kCap}, impatient{.connectTimeoutMs = 1000, .totalTimeoutMs = 1000},
+        floor{.slowBytesPerSecond = 1000, .slowWindowSeconds = 1};
     const struct { std::string url; platform::DownloadLimits limits; } failures[] = {
-        {url("/missing"), {}},            // 404
+        {url("/missing"), {}},            // 404, told apart from other failures
+        {url("/broken"), {}},             // 500
         {url("/truncated"), {}},          // body shorter than announced
         {url("/slow"), impatient},        // still sending when the time is up
+        {url("/slow"), floor},            // slower than the floor
         {url("/loop/0"), {}},             // endless redirects
         {url("/big"), capped},            // over the cap
         {"file://" + old, {}},            // not http(s)
@@ -81,7 +85,9 @@ TEST_F(DownloadTest, OnlyAWholeFileReplacesTheOldOne) {
     };
     for (const auto& c : failures) {
         SCOPED_TRACE(c.url);
-        EXPECT_NE(platform::download(c.url, target, c.limits), 0);
+        const int rc = platform::download(c.url, target, c.limits);
+        EXPECT_NE(rc, 0);
+        EXPECT_EQ(rc == platform::kDownloadNotFound, c.url.ends_with("/missing"));
         EXPECT_EQ(readAll(old), "old contents");
         EXPECT_EQ(files(), 1);
     }

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -188,19 +190,55 @@ TEST_F(Runtime, EndStopsEveryFurtherHandler) {
     EXPECT_TRUE(form.keys.empty()) << "no handler after End";
 }
 
-TEST_F(Runtime, ARunTimeErrorIsShownOnceAndEndsWithAFailureStatus) {
-    a().Tick = [&](int16_t) {
-        forms::Int16 big = 32767;
-        big += 1;
-        log.add("after overflow");
+// A headless backend whose drawing can fail, as the real one may while making textures.
+class FailingDrawBackend : public forms::HeadlessBackend {
+public:
+    std::function<void()> fault;
+    void draw(forms::Application&) override {
+        if (fault) fault();
+    }
+};
+
+// Whatever a handler throws, and whatever escapes the loop's own drawing, ends the program one
+// way: a single message box saying what went wrong, status 1, no handler after it.
+TEST(RuntimeErrors, EveryFailureIsShownOnceAndEndsWithAFailureStatus) {
+    const std::pair<std::function<void()>, std::string> faults[] = {  // the fault, the box's text
+        {[] { forms::Int16 big = 32767; big += 1; }, "Überlauf"},
+        {[] { throw std::bad_alloc(); }, "Nicht genügend Arbeitsspeicher."},
+        {[] { throw std::out_of_range("Index 7"); }, "Unerwarteter Fehler: Index 7"},
+        {[] { throw 42; }, "Unerwarteter Fehler."},
     };
-    b().Tick = [&](int16_t) { log.add("b"); };
-    for (forms::Timer* t : {&a(), &b()}) t->Interval(10), t->Enabled(true);
-    app.advance(50);
-    EXPECT_TRUE(log.lines.empty());
-    EXPECT_EQ(app.exitCode(), 1);
-    ASSERT_EQ(backend.shownBoxes().size(), 1u);
-    EXPECT_NE(backend.shownBoxes()[0].box.text.find("Überlauf"), std::string::npos);
+    for (const auto& [fault, text] : faults) {
+        for (const bool inDrawing : {false, true}) {
+            SCOPED_TRACE(text + (inDrawing ? " while drawing" : " in a handler"));
+            forms::ManualClock clock;
+            FailingDrawBackend backend;
+            forms::Application app{clock, backend};
+            Log log;
+            TestForm form{app, log};
+            app.start(form);
+            forms::Timer& a = form.c().a;
+            forms::Timer& b = form.c().b;
+            a.Tick = [&](int16_t) {
+                fault();
+                log.add("after the fault");
+            };
+            b.Tick = [&](int16_t) { log.add("b"); };
+            b.Interval(10), b.Enabled(true);
+            if (inDrawing) {
+                backend.fault = fault;
+                EXPECT_EQ(app.run(), 1);
+            } else {
+                a.Interval(10), a.Enabled(true);
+                app.advance(50);
+                EXPECT_EQ(log.lines, std::vector<std::string>{});
+            }
+            EXPECT_TRUE(app.ended());
+            EXPECT_EQ(app.exitCode(), 1);
+            ASSERT_EQ(backend.shownBoxes().size(), 1u);
+            EXPECT_NE(backend.shownBoxes()[0].box.text.find(text), std::string::npos) << backend.shownBoxes()[0].box.text;
+        }
+    }
 }
 
 TEST(Int16Arithmetic, RaisesOverflowOutsideSixteenBits) {

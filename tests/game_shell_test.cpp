@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "support/GameHarness.h"
+#include "support/Schreibschutz.h"
 #include "support/TestPictures.h"
 
 namespace {
@@ -66,12 +67,21 @@ TEST(StartUp, AMissingOrBrokenPictureEndsThroughTheRunTimeErrorNamingTheFile) {
     }
 }
 
-TEST(StartUp, DeletesALeftoverUpdateScript) {
-    GameHarness h;
-    h.folder.write("Update.CMD", std::string_view("del x\r\n"));
-    h.start();
-    EXPECT_FALSE(std::filesystem::exists(h.file("Update.CMD")));
-    EXPECT_FALSE(h.app.ended());
+// A leftover update script is deleted; one that cannot be (a read-only folder) stays, and the
+// game starts all the same.
+TEST(StartUp, DeletesALeftoverUpdateScriptOrPlaysWithIt) {
+    for (const bool schreibgeschützt : {false, true}) {
+        GameHarness h;
+        const std::string skript = h.folder.write("Update.CMD", std::string_view("del x\r\n"));
+        {
+            Schreibschutz schutz(schreibgeschützt ? std::vector{h.folder.path(), skript} : std::vector<std::string>{});
+            ASSERT_TRUE(schutz.wirkt());
+            h.start();
+        }
+        EXPECT_EQ(std::filesystem::exists(skript), schreibgeschützt);
+        EXPECT_FALSE(h.app.ended());
+        EXPECT_TRUE(h.form1->Visible());
+    }
 }
 
 TEST(StartScreen, ArrowButtonsChooseThePlayerPicture) {

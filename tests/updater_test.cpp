@@ -19,6 +19,7 @@
 #include "forms/Label.h"
 #include "forms/headless/HeadlessBackend.h"
 #include "platform/Script.h"
+#include "support/Schreibschutz.h"
 #include "support/TempFolder.h"
 #include "updater/Form3.h"
 
@@ -31,6 +32,7 @@ namespace {
 const std::string kVersion = "/spielhof/wirbel/version.txt", kProgramm = "/spielhof/wirbel/Kreiselsturm.txt",
                   kListe = "/spielhof/wirbel/updatedata.txt";
 const std::string kFrage = "Update|Eine neuere Version von Kreiselsturm ist verfügbar, wollen sie updaten?|YesNo|None";
+const std::string kNeu = "#!/bin/sh\necho neu\n";  // a program file as the server sends it
 const std::string kSkript = "del \".\\Kreiselsturm\"\r\nren \".\\Kreiselsturm.dxe\" Kreiselsturm\r\nstart .\\Kreiselsturm\r\n";
 
 std::string fehler(const std::string& text) { return "Error|" + text + "|Ok|Error"; }
@@ -46,15 +48,39 @@ Paths tree(const std::string& folder) {
     return names;
 }
 
-// An update window as the game makes it at start-up, and a loopback update server: `files` or
-// 404, each request recorded; `onRequest` runs while the update window waits for the answer.
+using Antwort = std::function<void(httplib::Response&)>;
+
+// Answers a broken or hostile server gives.
+Antwort status(int code) { return [=](httplib::Response& res) { res.status = code; }; }
+Antwort inhalt(const std::string& body) { return [=](httplib::Response& res) { res.set_content(body, "text/plain"); }; }
+// 1000 bytes announced, the connection closes after the first line.
+const Antwort abgeschnitten = [](httplib::Response& res) {
+    res.set_content_provider(1000, "text/plain", [](size_t, size_t, auto& sink) { return sink.write(kNeu.data(), 10), false; });
+};
+// A program file over the cap the tests set, its length not announced.
+const Antwort zuGross = [](httplib::Response& res) {
+    res.set_chunked_content_provider("text/plain", [](size_t offset, auto& sink) {
+        return offset < 100 * 1024 ? sink.write(kNeu.data(), kNeu.size()) : (sink.done(), true);
+    });
+};
+// A whole program file, one byte every 100 ms: slower than the floor the tests set.
+const Antwort tröpfelnd = [](httplib::Response& res) {
+    res.set_chunked_content_provider("text/plain", [](size_t offset, auto& sink) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        return offset < kNeu.size() ? sink.write(kNeu.data() + offset, 1) : (sink.done(), true);
+    });
+};
+
+// An update window as the game makes it at start-up, and a loopback update server: `antworten`,
+// `files` or 404, each request recorded; `onRequest` runs while the update window waits for the answer.
 class UpdaterTest : public ::testing::Test {
 protected:
     UpdaterTest() {
         fs::create_directory(ordner);
         http.Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
             requests.push_back(req.path);
-            if (!files.contains(req.path)) res.status = 404;
+            if (antworten.contains(req.path)) antworten[req.path](res);
+            else if (!files.contains(req.path)) res.status = 404;
             else res.set_content(files[req.path], "application/octet-stream");
             if (onRequest) onRequest(req.path);
         });
@@ -65,15 +91,18 @@ protected:
     ~UpdaterTest() override { http.stop(); listener.join(); }
 
     void check(const std::string& serverBasis, const std::string& programmname = "Kreiselsturm") {
-        form = std::make_unique<game::Form3>(app, game::Form3::Einstellungen{ordner, serverBasis, programmname,
-            [this](const std::string& o, const std::string& s) { started.push_back(o + "|" + s); }});
+        game::Form3::Einstellungen e{ordner, serverBasis, programmname,
+            [this](const std::string& o, const std::string& s) { started.push_back(o + "|" + s); }};
+        e.kleineDatei = klein;
+        e.grosseDatei = gross;
+        form = std::make_unique<game::Form3>(app, e);
         seit = backend.shownBoxes().size();
         app.dispatch([this] { form->Updatetest(); });
     }
     // A newer version and the program file on the server, and the question answered Yes.
     void agree(const std::string& programmname = "Kreiselsturm", bool programFile = true) {
         files[kVersion] = "Version: 9,000\r\n";
-        if (programFile) files[kProgramm] = "new program";
+        if (programFile) files[kProgramm] = kNeu;
         backend.answerNext(forms::MsgResult::Yes);
         check(base, programmname);
     }
@@ -103,6 +132,11 @@ protected:
     size_t seit = 0;
     Texts started, requests;
     std::map<std::string, std::string> files;
+    std::map<std::string, Antwort> antworten;
+    // Short limits, so the tests need not wait for the real ones.
+    platform::DownloadLimits klein{.connectTimeoutMs = 1000, .totalTimeoutMs = 1000, .maxBytes = 64 * 1024};
+    platform::DownloadLimits gross{.connectTimeoutMs = 1000, .totalTimeoutMs = 60000, .maxBytes = 64 * 1024,
+                                   .slowBytesPerSecond = 1000, .slowWindowSeconds = 1};
     std::function<void(const std::string&)> onRequest;
     httplib::Server http;
     std::thread listener;
@@ -132,12 +166,55 @@ TEST_F(UpdaterTest, AsksOnlyForANewerVersionAndOtherwiseTheGameStarts) {
     }
 }
 
-TEST_F(UpdaterTest, FailedProgramFileEndsTheUpdate) {
-    agree("Kreiselsturm", false);
-    EXPECT_EQ(boxes(), (Texts{kFrage, fehler("Update fehlgeschlagen")}));
-    EXPECT_FALSE(form->Visible());
-    EXPECT_TRUE(tree(ordner).empty());  // no script, no half program file
-    EXPECT_EQ(requests, (Texts{kVersion, kProgramm}));
+// What a broken or hostile server sends for the program file or the list. Only a whole program
+// file of this platform, within the cap and the speed floor, is installed; a list that is not
+// there leaves a success, one that failed to arrive does not.
+TEST_F(UpdaterTest, OnlyAWholeProgramFileIsInstalledAndAListThatFailedIsNoSuccess) {
+    const std::string elf("\x7F" "ELF\2\1\1\0", 8);
+    const struct { std::string datei; Antwort antwort; std::string ende; } cases[] = {  // ende "": refused
+        {kProgramm, status(404), ""}, {kProgramm, inhalt(""), ""}, {kProgramm, inhalt("<html>Wartung</html>"), ""},
+        {kProgramm, abgeschnitten, ""}, {kProgramm, zuGross, ""}, {kProgramm, tröpfelnd, ""},
+        {kProgramm, inhalt(elf), "Update erfolgreich!"},
+        {kListe, status(404), "Update erfolgreich!"}, {kListe, status(500), "Update unvollständig!"},
+        {kListe, inhalt(std::string(65 * 1024, 'x')), "Update unvollständig!"},
+        {kListe, abgeschnitten, "Update unvollständig!"}, {kListe, tröpfelnd, "Update unvollständig!"},  // past the time limit
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.datei + ", case " + std::to_string(&c - cases));
+        fs::remove_all(ordner);
+        fs::create_directory(ordner);
+        requests.clear();
+        antworten = {{c.datei, c.antwort}};
+        agree();
+        const bool installiert = !c.ende.empty();
+        EXPECT_EQ(boxes(), (installiert ? Texts{kFrage} : Texts{kFrage, fehler("Update fehlgeschlagen")}));
+        EXPECT_EQ(form->Visible(), installiert);
+        EXPECT_EQ(tree(ordner), (installiert ? Paths{"Kreiselsturm.dxe", "update.cmd"} : Paths{}));  // no half file
+        EXPECT_EQ(caption("Label1"), installiert ? c.ende : "Update...");
+        EXPECT_EQ(requests.size(), installiert ? 3u : 2u);
+    }
+}
+
+// A script left over from an earlier update is deleted before the check. One that cannot be
+// deleted (a read-only program folder) does not stop the game; the check waits for a later start.
+TEST_F(UpdaterTest, ALeftoverScriptIsDeletedOrTheCheckWaits) {
+    files[kVersion] = "Version: 1,000";
+    for (const bool schreibgeschützt : {false, true}) {
+        SCOPED_TRACE(schreibgeschützt ? "read-only" : "writable");
+        const std::string skript = ordner + "/Update.CMD";
+        std::ofstream(skript) << "del x\r\n";
+        requests.clear();
+        {
+            Schreibschutz schutz(schreibgeschützt ? Texts{ordner, skript} : Texts{});
+            ASSERT_TRUE(schutz.wirkt());
+            check(base);
+        }
+        EXPECT_EQ(fs::exists(skript), schreibgeschützt);
+        EXPECT_EQ(requests, schreibgeschützt ? Texts{} : Texts{kVersion});
+        EXPECT_FALSE(app.ended());
+        EXPECT_TRUE(boxes().empty());
+        EXPECT_FALSE(form->Visible());
+    }
 }
 
 TEST_F(UpdaterTest, FetchesTheListWithProgressAndHandsOverToTheScript) {
@@ -149,13 +226,16 @@ TEST_F(UpdaterTest, FetchesTheListWithProgressAndHandsOverToTheScript) {
     onRequest = [&](const std::string& path) { seen[path] = stand(); };
     agree();
 
-    EXPECT_EQ(seen[kListe], "Datei: Kreiselsturm 1/1|6514|hidden");
+    // The update window shows from the start of the check, so start-up never sits there blank.
+    EXPECT_EQ(seen[kVersion], "|0|shown");
+    EXPECT_EQ(seen[kProgramm], "Datei: Kreiselsturm 0/1|0|shown");
+    EXPECT_EQ(seen[kListe], "Datei: Kreiselsturm 1/1|6514|shown");
     EXPECT_EQ(seen[lang], "Datei: 0/2|0|shown");
     EXPECT_EQ(seen["/dateien/b.gif"], "Datei: 1/2 'a.gif'|50|shown");
     EXPECT_EQ(stand(), "Datei: 2/2 'b.gif'|100|shown");
     EXPECT_EQ(tree(ordner), (Paths{"Kreiselsturm.dxe", "update.cmd", "a.gif", "grafik", "grafik/b.gif"}));
     EXPECT_EQ(readAll(ordner + "/Kreiselsturm.dxe") + readAll(ordner + "/a.gif") + readAll(ordner + "/grafik/b.gif"),
-              "new programAAABBB");
+              kNeu + "AAABBB");
     // The success text blinks; five seconds on the script starts and the program ends.
     EXPECT_EQ(caption("Label1"), "Update erfolgreich!");
     app.advance(500);
@@ -167,14 +247,14 @@ TEST_F(UpdaterTest, FetchesTheListWithProgressAndHandsOverToTheScript) {
 }
 
 // Without a list only the program file is updated, saved as X.dxe after the running program X;
-// the script appended to update.cmd renames it.
+// the script renames it. A leftover script is gone first, so no old lines run before the new ones.
 TEST_F(UpdaterTest, WithoutTheListOnlyTheProgramFileIsUpdated) {
     std::ofstream(ordner + "/update.cmd", std::ios::binary) << "rem vorher\r\n";
     agree("kreisel-2");
     EXPECT_EQ(stand(), "Datei: kreisel-2 1/1|6514|shown");
     EXPECT_EQ(tree(ordner), (Paths{"kreisel-2.dxe", "update.cmd"}));
     EXPECT_EQ(readAll(ordner + "/update.cmd"),
-              "rem vorher\r\ndel \".\\kreisel-2\"\r\nren \".\\kreisel-2.dxe\" kreisel-2\r\nstart .\\kreisel-2\r\n");
+              "del \".\\kreisel-2\"\r\nren \".\\kreisel-2.dxe\" kreisel-2\r\nstart .\\kreisel-2\r\n");
     EXPECT_EQ(caption("Label1"), "Update erfolgreich!");
 }
 
@@ -184,6 +264,9 @@ TEST_F(UpdaterTest, BadEntriesAreReportedAndTheRestStillFetched) {
     const std::pair<std::string, std::string> eintraege[] = {  // name, Pfad
         {"..\\..\\x", ""}, {root.path() + "/x", ""}, {"C:\\x", ""}, {"a/../../x", ""}, {"..", ""}, {"update.cmd", ""},
         {"x1", "\\..\\..\\"}, {"x2", "\\a\\..\\..\\"}, {"x3", "C:\\"}, {"x4", "/../"},
+        // The updater's own files, the program file, the new one and the scores, however spelt.
+        {"cmd", "\\update."}, {"Data.HSC", ""}, {"hsc", "\\.\\data."}, {"kreiselsturm", "\\"},
+        {"Kreiselsturm.DXE", ""}, {"UpdateData.txt.", ""}, {"UPDATE~1.TXT", ""},
         {"fehlt.txt", "\\sub\\"}, {"drei.txt", "\\"}, {"gut.txt", "\\neu\\"}};  // "\": the folder itself
     std::string namen = "[Namen]\n", urls = "[URL]\n", pfade = "[Pfad]\n";
     Texts expected{kFrage};
@@ -193,13 +276,13 @@ TEST_F(UpdaterTest, BadEntriesAreReportedAndTheRestStillFetched) {
         urls += key + base + url + "\n";
         pfade += key + pfad + "\n";
         if (name != "fehlt.txt") files[url] = name;
-        if (i++ <= 11) expected.push_back(fehler("Updatefehler bei Datei '" + name + "'"));  // all but the last two
+        if (i++ <= 18) expected.push_back(fehler("Updatefehler bei Datei '" + name + "'"));  // all but the last two
     }
     files[kListe] = namen + urls + pfade;
     agree();
 
     EXPECT_EQ(boxes(), expected);
-    EXPECT_EQ(stand(), "Datei: 2/13 'gut.txt'|15|shown");  // 2 of 13 files: 15.4 of 100
+    EXPECT_EQ(stand(), "Datei: 2/20 'gut.txt'|10|shown");  // 2 of 20 files
     EXPECT_EQ(std::count_if(requests.begin(), requests.end(), [](const std::string& p) { return p.starts_with("/boese/"); }), 3);
     EXPECT_EQ(tree(root.path()), (Paths{"Kreiselsturm", "Kreiselsturm/Kreiselsturm.dxe", "Kreiselsturm/update.cmd",
                                         "Kreiselsturm/drei.txt", "Kreiselsturm/neu", "Kreiselsturm/neu/gut.txt"}));

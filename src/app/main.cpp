@@ -24,11 +24,16 @@ int main() {
         forms::Application app(uhr, backend);
         game::Form3 form3(app, {ordner, KREISELSTURM_UPDATE_URL, platform::programBaseName(), platform::startUpdateScript});
         game::Form1 form1(app, form3, {ordner, &platform::processRandom()});
-        form1.icon = platform::decodePicture(kreiselsturmIcon, kreiselsturmIconSize, "icon.gif");
+        app.dispatch([&] { form1.icon = platform::decodePicture(kreiselsturmIcon, kreiselsturmIconSize, "icon.gif"); });
         app.start(form1);
         return app.run();
     } catch (const std::exception& e) {
+        // Only before the loop exists (no display, no video driver); from then on the loop
+        // shows every failure itself.
         std::fprintf(stderr, "Kreiselsturm: %s\n", e.what());
+        return 1;
+    } catch (...) {
+        std::fprintf(stderr, "Kreiselsturm: unerwarteter Fehler\n");
         return 1;
     }
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <new>
 
 #include "forms/CommandButton.h"
 #include "forms/Errors.h"
@@ -9,6 +10,25 @@
 #include "forms/PictureBox.h"
 
 namespace forms {
+
+namespace {
+
+// The message box text for the failure being handled; called only inside a catch block.
+std::string failureMessage() {
+    try {
+        throw;
+    } catch (const RuntimeError& e) {
+        return e.what();
+    } catch (const std::bad_alloc&) {
+        return "Nicht genügend Arbeitsspeicher.";
+    } catch (const std::exception& e) {
+        return std::string("Unerwarteter Fehler: ") + e.what();
+    } catch (...) {
+        return "Unerwarteter Fehler.";
+    }
+}
+
+}  // namespace
 
 Application::Application(Clock& clock, Backend& backend) : clock_(clock), backend_(backend), scheduler_(clock) {
     repeat_.Tick = [this](int16_t) { repeatTick(); };
@@ -42,7 +62,7 @@ int Application::run() {
             if (now - lastDraw >= FrameMs && !tickFirst) {
                 dirty_ = false;
                 lastDraw = now;
-                backend_.draw(*this);
+                guarded([this] { backend_.draw(*this); });
                 drawMs = clock_.nowMs() - now + 1;
             } else if (!tickFirst) {
                 wait = lastDraw + FrameMs - now;
@@ -52,9 +72,22 @@ int Application::run() {
             const int64_t untilDue = std::max<int64_t>(0, *due - clock_.nowMs());
             wait = wait < 0 ? untilDue : std::min(wait, untilDue);
         }
-        backend_.waitForEvents(*this, static_cast<int>(std::min<int64_t>(wait, 1000000)));
+        if (ended_) break;
+        guarded([&] { backend_.waitForEvents(*this, static_cast<int>(std::min<int64_t>(wait, 1000000))); });
     }
     return exitCode_;
+}
+
+// The one place where End and every failure nobody handled end the program.
+void Application::guarded(const std::function<void()>& work) {
+    try {
+        work();
+    } catch (const EndProgram& end) {
+        ended_ = true;
+        exitCode_ = end.status;
+    } catch (...) {
+        fail(failureMessage());
+    }
 }
 
 bool Application::dispatch(const std::function<void()>& handler) {
@@ -64,16 +97,7 @@ bool Application::dispatch(const std::function<void()>& handler) {
         return !ended_;
     }
     ++depth_;
-    try {
-        handler();
-    } catch (const EndProgram& end) {
-        ended_ = true;
-        exitCode_ = end.status;
-    } catch (const RuntimeError& e) {
-        fail(e.what());
-    } catch (const std::exception& e) {
-        fail(std::string("Unerwarteter Fehler: ") + e.what());
-    }
+    guarded(handler);
     --depth_;
     dirty_ = true;
     sweep();

@@ -3,7 +3,9 @@
 //
 // All handlers run on one thread, one at a time, through `dispatch`. A handler that calls End
 // or fails with a run-time error unwinds to the outermost dispatch; from then on no handler of
-// any window runs (`ended()`), and a run-time error has been shown in one message box.
+// any window runs (`ended()`), and a run-time error has been shown in one message box. Any other
+// exception, std::bad_alloc included, takes the same way, in a handler or while the loop draws
+// and waits: one message box, a non-zero status.
 // Controls destroyed during a handler are freed only when the outermost handler has returned.
 //
 // Keys: a backend reports presses and releases only, never the OS's own repeats. While the key
@@ -85,6 +87,8 @@ private:
     void sweep();
     void repeatTick();
     void fail(const std::string& message);
+    // Runs a handler, or the loop's own drawing and waiting, ending the program on End or a failure.
+    void guarded(const std::function<void()>& work);
 
     Clock& clock_;
     Backend& backend_;

@@ -12,8 +12,6 @@ namespace game {
 
 void Form1::Form_Load() {
     if (reloadflag == forms::False) {
-        const std::string skript = datei("\\update.cmd");
-        if (platform::fileExists(skript)) platform::deleteFile(platform::resolvePath(skript));
         form3_.Updatetest();
         if (form3_.Visible()) {
             Hide();

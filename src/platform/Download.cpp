@@ -16,6 +16,7 @@ namespace platform {
 namespace {
 
 constexpr int kMaxRedirects = 5;
+static_assert(kDownloadNotFound == CURLE_REMOTE_FILE_NOT_FOUND);
 
 struct Sink {
     CURL* curl = nullptr;
@@ -88,9 +89,9 @@ int fetch(const std::string& url, Sink& sink, const DownloadLimits& limits) {
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
     if (limits.maxBytes != 0)
         curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(limits.maxBytes));
-    if (limits.stallTimeoutMs > 0) {
-        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, std::max(1L, limits.stallTimeoutMs / 1000));
+    if (limits.slowBytesPerSecond > 0 && limits.slowWindowSeconds > 0) {
+        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, limits.slowBytesPerSecond);
+        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, limits.slowWindowSeconds);
     }
 
     using Clock = std::chrono::steady_clock;
@@ -106,8 +107,9 @@ int fetch(const std::string& url, Sink& sink, const DownloadLimits& limits) {
 
         const CURLcode rc = curl_easy_perform(curl);
         if (sink.tooBig) return CURLE_FILESIZE_EXCEEDED;
-        if (rc != CURLE_OK) return rc;
         const long code = responseCode(curl);
+        if (code == 404) return kDownloadNotFound;  // told apart from a server that failed
+        if (rc != CURLE_OK) return rc;
         if (code >= 400) return CURLE_HTTP_RETURNED_ERROR;
         if (code >= 300) {
             char* next = nullptr;

@@ -7,13 +7,19 @@ namespace platform {
 struct DownloadLimits {
     long connectTimeoutMs = 3000;
     long totalTimeoutMs = 20000;
-    long stallTimeoutMs = 0;  // > 0: give up when no byte arrived for this long
     size_t maxBytes = 0;  // 0: no cap
+    // Both > 0: give up when fewer than this many bytes a second arrived, on average, over
+    // the last slowWindowSeconds.
+    long slowBytesPerSecond = 0;
+    long slowWindowSeconds = 0;
 };
 
+// The result of download() when the server has no such file (HTTP 404).
+constexpr int kDownloadNotFound = 78;
+
 // Fetches `url` into `file`. Returns 0 only when the whole body arrived with an HTTP status
-// below 400; anything else is a non-zero code and leaves no file behind (the body goes to a
-// temporary file that is renamed into place). TLS certificates are verified; redirects go only
+// below 400; kDownloadNotFound for a 404; anything else is another non-zero code. A failure
+// leaves no file behind (the body goes to a temporary file that is renamed into place). TLS certificates are verified; redirects go only
 // to http(s), never from https down to http, and at most a few hops.
 int download(const std::string& url, const std::string& file, const DownloadLimits& limits = {});
 

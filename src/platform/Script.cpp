@@ -2,8 +2,10 @@
 
 #include <cerrno>
 #include <fstream>
+#include <initializer_list>
 #include <iostream>
 #include <iterator>
+#include <string_view>
 #include <vector>
 
 #ifdef _WIN32
@@ -95,9 +97,25 @@ std::optional<std::string> shellCommandsFor(const std::string& scriptText) {
     return commands;
 }
 
+namespace {
+
+bool startsWith(const std::string& path, std::initializer_list<std::string_view> heads) {
+    std::ifstream in(resolvePath(path), std::ios::binary);
+    char buffer[4] = {};
+    in.read(buffer, sizeof buffer);
+    const std::string_view start(buffer, size_t(in.gcount()));
+    for (std::string_view head : heads)
+        if (start.starts_with(head)) return true;
+    return false;
+}
+
+}  // namespace
+
 #ifdef _WIN32
 
 std::string executableSuffix() { return ".exe"; }
+
+bool looksLikeProgram(const std::string& path) { return startsWith(path, {"MZ"}); }
 
 void startUpdateScript(const std::string& folder, const std::string& scriptName) {
     const std::string parameters = "/c \"" + scriptName + "\"";
@@ -107,6 +125,8 @@ void startUpdateScript(const std::string& folder, const std::string& scriptName)
 #else
 
 std::string executableSuffix() { return ""; }
+
+bool looksLikeProgram(const std::string& path) { return startsWith(path, {"\x7F" "ELF", "#!"}); }
 
 namespace {
 

@@ -12,6 +12,10 @@ void startUpdateScript(const std::string& folder, const std::string& scriptName)
 // The executable suffix of program files here: ".exe" on Windows, "" elsewhere.
 std::string executableSuffix();
 
+// Whether the file starts like a program file of this platform ("MZ" on Windows, an ELF
+// header or "#!" elsewhere); an empty or missing file does not.
+bool looksLikeProgram(const std::string& path);
+
 // The sh commands the launcher runs for the text of an update script, or nothing when a line
 // is not one of the three forms the updater writes (del ".\X", ren ".\X.dxe" X, start .\X)
 // or names anything but a plain file of the working folder.

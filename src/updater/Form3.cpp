@@ -104,13 +104,36 @@ std::string Form3::HolINIString(const std::string& Dateiname, const std::string&
 
 void Form3::Updatetest() {
     Load();
-    if (einstellungen_.serverBasis.empty()) return;
-    if (platform::download(adresse("version.txt"), imOrdner("Version.txt"), updater::kleineDatei) != 0) return;
+    if (!altesSkriptLöschen() || einstellungen_.serverBasis.empty()) return;
+    // Start-up waits for the server: meanwhile the player sees the update window, not nothing.
+    ui->Label2.Caption = "";
+    ui->Shape2.Width = 0;
+    Show();
+    zeichnen();
+    if (!neuereVersion() || !Updateladen()) Hide();
+}
+
+// A script left over from an update that did not finish. One that cannot be deleted (a
+// read-only program folder) must not keep the player from the game; the check waits for a
+// later start instead, as a new script would only be appended behind the old lines.
+bool Form3::altesSkriptLöschen() {
+    const std::string skript = imOrdner("\\update.cmd");
+    if (!platform::fileExists(skript)) return true;
+    try {
+        platform::deleteFile(skript);
+        return true;
+    } catch (const forms::RuntimeError&) {
+        return false;
+    }
+}
+
+bool Form3::neuereVersion() {
+    if (platform::download(adresse("version.txt"), imOrdner("Version.txt"), einstellungen_.kleineDatei) != 0) return false;
     Versionlesen(imOrdner("\\version.txt"));
     platform::deleteFile(imOrdner("\\version.txt"));
     const std::optional<float> neu = versionsnummer(neueVersion_);
     const std::optional<float> jetzt = versionsnummer(einstellungen_.eigeneVersion);
-    if (neu && jetzt && *neu > *jetzt) Updateladen();
+    return neu && jetzt && *neu > *jetzt;
 }
 
 void Form3::Versionlesen(const std::string& pfad) {

@@ -9,6 +9,7 @@
 
 #include "forms/Form.h"
 #include "game/Version.h"
+#include "platform/Download.h"
 
 namespace game {
 
@@ -22,12 +23,19 @@ public:
         std::function<void(const std::string& ordner, const std::string& skript)> skriptStarten;
         // The program's own version, as the caption of Form1's `version` label holds it.
         std::string eigeneVersion = Programmversion;
+        // The version file and the list are small: the server cannot hold start-up for long.
+        platform::DownloadLimits kleineDatei{.connectTimeoutMs = 3000, .totalTimeoutMs = 5000, .maxBytes = 64 * 1024};
+        // The program file and the listed files: capped, and a transfer that crawls is given up.
+        platform::DownloadLimits grosseDatei{.connectTimeoutMs = 3000, .totalTimeoutMs = 600000,
+                                             .maxBytes = 256 * 1024 * 1024, .slowBytesPerSecond = 1024,
+                                             .slowWindowSeconds = 20};
     };
 
     Form3(forms::Application& app, Einstellungen einstellungen);
     ~Form3() override;
 
-    // Called once at start-up by the game window; afterwards Visible() tells whether an
+    // Called once at start-up by the game window: deletes a leftover update script, then asks
+    // the server, the update window showing meanwhile. Afterwards Visible() tells whether an
     // update has taken over.
     void Updatetest();
 
@@ -44,8 +52,11 @@ protected:
     void destroyControls() override;
 
 private:
+    bool altesSkriptLöschen();
+    bool neuereVersion();
     void Versionlesen(const std::string& pfad);
-    void Updateladen();
+    // True when the update has taken over: the files are there and the script is written.
+    bool Updateladen();
     void makeupdatecmd();
     void Dateilisteladen(const std::string& liste);
     void zeichnen();

@@ -1,8 +1,10 @@
 // The update itself: the question, the downloads with their progress display, the script.
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <vector>
 
 #include "forms/Application.h"
 #include "forms/Errors.h"
@@ -37,11 +39,6 @@ bool harmloserPfad(const std::string& pfad) {
     return true;
 }
 
-// The updater's own working files; a listed file must not replace them halfway.
-bool arbeitsdatei(const std::string& name) {
-    return platform::sameIgnoringCase(name, "updatedata.txt") || platform::sameIgnoringCase(name, "update.cmd");
-}
-
 fs::path normal(const std::string& pfad) {
     fs::path p = fs::path(pfad).lexically_normal();
     if (!p.has_filename() && p.has_relative_path()) p = p.parent_path();
@@ -53,6 +50,19 @@ bool innerhalb(const std::string& ordner, const std::string& pfad) {
     return !relativ.empty() && relativ != "." && *relativ.begin() != "..";
 }
 
+// Whether `pfad` is one of `namen` in `ordner` as the file system matches names: without regard
+// to case and to the trailing dots and blanks Windows drops; a short name ("UPDATE~1.TXT") may
+// stand for any of them.
+bool einerVon(const std::string& ordner, const std::string& pfad, const std::vector<std::string>& namen) {
+    const fs::path relativ = normal(pfad).lexically_relative(normal(ordner));
+    if (std::distance(relativ.begin(), relativ.end()) != 1) return false;
+    std::string name = relativ.string();
+    while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
+    const size_t tilde = name.find('~');
+    if (tilde != std::string::npos && tilde + 1 < name.size() && std::isdigit((unsigned char)name[tilde + 1])) return true;
+    return std::ranges::any_of(namen, [&](const std::string& n) { return platform::sameIgnoringCase(name, n); });
+}
+
 // Where a listed file is saved and where it goes then.
 struct Ablage {
     std::string geladen;     // in the program folder
@@ -61,14 +71,17 @@ struct Ablage {
     bool verschieben = false;
 };
 
-// Nothing when the list points outside the program folder or at the updater's own files.
-std::optional<Ablage> ablageFuer(const std::string& ordner, const std::string& name, const std::string& pfad) {
-    if (!schlichterName(name) || arbeitsdatei(name) || !harmloserPfad(pfad)) return std::nullopt;
+// Nothing when the list points outside the program folder or at a file the update must leave
+// alone (`geschützt`, in the program folder).
+std::optional<Ablage> ablageFuer(const std::string& ordner, const std::string& name, const std::string& pfad,
+                                 const std::vector<std::string>& geschützt) {
+    if (!schlichterName(name) || !harmloserPfad(pfad)) return std::nullopt;
     Ablage a;
     a.geladen = platform::joinPath(ordner, "\\" + name);
     a.ziel = platform::joinPath(ordner, pfad + name);
     a.zielordner = platform::joinPath(ordner, pfad);
-    if (!innerhalb(ordner, a.geladen) || !innerhalb(ordner, a.ziel)) return std::nullopt;
+    for (const std::string& p : {a.geladen, a.ziel})
+        if (!innerhalb(ordner, p) || einerVon(ordner, p, geschützt)) return std::nullopt;
     // A Pfad that names the program folder itself ("\") must not delete the file it copied.
     a.verschieben = !pfad.empty() && normal(a.ziel) != normal(a.geladen);
     return a;
@@ -76,33 +89,51 @@ std::optional<Ablage> ablageFuer(const std::string& ordner, const std::string& n
 
 }  // namespace
 
-void Form3::Updateladen() {
+bool Form3::Updateladen() {
     const forms::MessageBoxRequest frage{"Eine neuere Version von Kreiselsturm ist verfügbar, wollen sie updaten?",
                                          "Update", forms::MsgButtons::YesNo, forms::MsgIcon::None};
-    if (app().MsgBox(frage, this) != forms::MsgResult::Yes) return;
+    if (app().MsgBox(frage, this) != forms::MsgResult::Yes) return false;
 
     const std::string& x = einstellungen_.programmname;
-    if (platform::download(adresse("Kreiselsturm.txt"), imOrdner(x + ".dxe"), updater::grosseDatei) != 0) {
+    const std::string programm = x + platform::executableSuffix();
+    const std::string neu = imOrdner(x + ".dxe");
+    ui->Label2.Caption = "Datei: " + programm + " 0/1";
+    zeichnen();
+    // An error page or an empty file in place of the program would leave the player with a
+    // game that does not start.
+    const bool geladen = platform::download(adresse("Kreiselsturm.txt"), neu, einstellungen_.grosseDatei) == 0;
+    if (!geladen || !platform::looksLikeProgram(neu)) {
+        if (geladen) platform::deleteFile(neu);
         app().MsgBox({"Update fehlgeschlagen", "Error", forms::MsgButtons::Ok, forms::MsgIcon::Error}, this);
-        return;
+        return false;
     }
-    ui->Label2.Caption = "Datei: " + x + platform::executableSuffix() + " 1/1";
+    ui->Label2.Caption = "Datei: " + programm + " 1/1";
+    ui->Shape2.Width = ui->Shape1.Width;
+    zeichnen();
     makeupdatecmd();
 
-    // Without the list only the program file is updated.
-    if (platform::download(adresse("updatedata.txt"), imOrdner("updatedata.txt"), updater::kleineDatei) == 0) {
+    // Without the list (404) only the program file is updated; a list that the server failed
+    // to deliver leaves the listed files out, which is no success.
+    const int liste = platform::download(adresse("updatedata.txt"), imOrdner("updatedata.txt"), einstellungen_.kleineDatei);
+    if (liste == 0) {
         Dateilisteladen(imOrdner("\\updatedata.txt"));
         platform::deleteFile(imOrdner("\\updatedata.txt"));
+    } else if (liste != platform::kDownloadNotFound) {
+        schlusstext_ = "Update unvollständig!";
     }
 
     ui->Timer1.Enabled(true);
     ui->Timer2.Enabled(true);
     ui->Label1.Caption = schlusstext_;
     Show();
+    return true;
 }
 
 void Form3::Dateilisteladen(const std::string& liste) {
     const std::string& ordner = einstellungen_.programmordner;
+    const std::string& x = einstellungen_.programmname;
+    const std::vector<std::string> geschützt{"update.cmd", "updatedata.txt", x + platform::executableSuffix(),
+                                             x + ".dxe", "data.hsc"};
     const std::string namen = HolINIString(liste, "Namen");
     const int n = int(std::count(namen.begin(), namen.end(), '\0'));
     int k = 0;
@@ -118,8 +149,8 @@ void Form3::Dateilisteladen(const std::string& liste) {
         url = HolINIString(liste, "URL", schluessel);
         const std::string pfad = HolINIString(liste, "Pfad", schluessel);
         if (name.empty()) continue;
-        const std::optional<Ablage> ablage = ablageFuer(ordner, name, pfad);
-        if (!ablage || platform::download(url, ablage->geladen, updater::grosseDatei) != 0) {
+        const std::optional<Ablage> ablage = ablageFuer(ordner, name, pfad, geschützt);
+        if (!ablage || platform::download(url, ablage->geladen, einstellungen_.grosseDatei) != 0) {
             schlusstext_ = "Update unvollständig!";
             app().MsgBox({"Updatefehler bei Datei '" + name + "'", "Error", forms::MsgButtons::Ok, forms::MsgIcon::Error},
                          this);

@@ -75,10 +75,11 @@ e2e_window() {
 }
 
 # e2e_message_box [SECONDS]: the id of an open message box (its X window carries no title
-# xdotool can search, so look through the window tree); empty if none.
+# xdotool can search, so look through the window tree; the game and update windows are not
+# boxes); empty if none.
 e2e_box_id() {
     xwininfo -root -tree 2>/dev/null |
-        awk '/"Error!"|"Error"|"Update"|"Kreiselsturm" .*[0-9]+x[0-9]+/ && !/907x788/ {print $1; exit}' | grep .
+        awk '/"Error!"|"Error"|"Update"|"Kreiselsturm" .*[0-9]+x[0-9]+/ && !/907x788/ && !/"Update\.\.\."/ {print $1; exit}' | grep .
 }
 e2e_message_box() { e2e_poll "${1:-10}" e2e_box_id >/dev/null; e2e_box_id; }
 

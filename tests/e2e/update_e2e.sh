@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The update in a real window, from a second build that asks a loopback http.server for a newer
-# version: the question, Yes, the update window, the program ending, the script swapping the
+# version: the update window while the check waits for a slow server, the question, Yes, the update window, the program ending, the script swapping the
 # program file and starting the new one (a shell script that notes that it ran), the listed
 # files in their folders. Then, with the server down, the game starts as usual.
 source "$(dirname "$0")/lib.sh"
@@ -28,14 +28,32 @@ printf 'Lies mich.\n' >"$www/dateien/liesmich.txt"
 printf 'GIF89a-ish' >"$www/dateien/extra.gif"
 printf '[Namen]\r\nDatei1=liesmich.txt\r\nDatei2=extra.gif\r\n[URL]\r\nDatei1=%s/dateien/liesmich.txt\r\nDatei2=%s/dateien/extra.gif\r\n[Pfad]\r\nDatei1=\r\nDatei2=\\grafik\\\r\n' \
     "$base" "$base" >"$www/spielhof/wirbel/updatedata.txt"
-"$E2E_PY" -m http.server "$port" --bind 127.0.0.1 --directory "$www" >http.log 2>&1 &
+# A plain file server, but the first answer for version.txt comes only after four seconds.
+cat >server.py <<'PY'
+import functools, http.server, sys, time
+class Handler(http.server.SimpleHTTPRequestHandler):
+    slow = True
+    def do_GET(self):
+        if self.path.endswith("/version.txt") and Handler.slow:
+            Handler.slow = False
+            time.sleep(4)
+        super().do_GET()
+http.server.ThreadingHTTPServer(("127.0.0.1", int(sys.argv[1])), functools.partial(Handler, directory=sys.argv[2])).serve_forever()
+PY
+"$E2E_PY" server.py "$port" "$www" >http.log 2>&1 &
 server=$!
 E2E_PIDS+=($server)
-e2e_poll 5 "$E2E_PY" -c "import urllib.request as u; u.urlopen('$base/spielhof/wirbel/version.txt', timeout=1)" 2>/dev/null ||
+e2e_poll 5 "$E2E_PY" -c "import urllib.request as u; u.urlopen('$base/spielhof/wirbel/Kreiselsturm.txt', timeout=1)" 2>/dev/null ||
     e2e_fail "the loopback server did not start"
 
 prog=$(e2e_program_folder build/Kreiselsturm)
 e2e_start "$prog"
+# While start-up waits for the server the player sees the update window, not nothing.
+wid=$(e2e_window 'Update\.\.\.' 3)
+e2e_shot "$wid" checking.png
+grep -q version.txt http.log && e2e_fail "the update window came only after the check had ended"
+track=$(/usr/bin/convert checking.png -crop 60x10+300+85 +repage -format '%[fx:int(255*mean.r)] %[fx:int(255*mean.g)] %[fx:int(255*mean.b)]' info:)
+[ "$track" = "192 192 255" ] || e2e_fail "the update window is not drawn during the check (colour $track)"
 box=$(e2e_message_box 15)
 [ -n "$box" ] && xwininfo -root -tree | grep -q "^ *$box \"Update\"" || e2e_fail "no update question after start-up (box '$box')"
 sleep 0.5
