@@ -363,6 +363,9 @@ def run(cmd, cwd=None, timeout=None):
         os.killpg(proc.pid, signal.SIGKILL)
         out, _ = proc.communicate()
         return None, out
+    except BaseException:  # interrupted: leave no build or test behind
+        os.killpg(proc.pid, signal.SIGKILL)
+        raise
 
 
 class Workbench:
@@ -440,6 +443,7 @@ def folder_of(path):
 
 
 def main():
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("paths", nargs="*", default=DEFAULT_PATHS, help="folders (their .cpp files) or files to mutate")
     ap.add_argument("--sample", type=int, metavar="N", help="run only N faults, drawn with --seed")
