@@ -22,3 +22,6 @@ tests/fuzz/run.sh
 scripts/build-windows.sh -DKREISELSTURM_TESTS=ON
 (cd build-win && ctest --output-on-failure -j"$jobs" -L unit)
 (cd build-win && ctest --output-on-failure -L e2e)
+
+# The fault-planting tool still works: a small fixed sample, in a build tree of its own.
+python3 tools/mutate.py src/messages --sample 4 --seed 1 --jobs "$jobs" --threshold 75

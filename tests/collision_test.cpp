@@ -28,21 +28,30 @@ struct Spiel : GameHarness {
 struct Contacts : ::testing::Test, Spiel {};
 
 TEST_F(Contacts, OnlyTheTopAndLeftMidpointsOrAPlayerCornerInTheCircleCountStrictly) {
-    setze(ui().Spieler, 0, 100, 65);
-    EXPECT_TRUE(berührt(-10, 120, 40));  // only the top midpoint inside
-    EXPECT_FALSE(berührt(10, 65, 40));  // bottom midpoint inside: does not count, nor does the overlap
-    EXPECT_FALSE(berührt(-20, 110, 40));  // right midpoint inside: does not count
-    EXPECT_TRUE(berührt(20, 85, 40));  // only the left midpoint inside
-    EXPECT_TRUE(berührt(60, 75, 30));  // only the player's top-right corner in the circle
-    EXPECT_FALSE(berührt(0, 100, 40));  // corner on corner: both midpoints on an edge
-    EXPECT_TRUE(berührt(1, 101, 40));
-    for (float top : {40.f, 80.f, 100.f, 130.f, 160.f}) EXPECT_FALSE(berührt(65, top, 40)) << top;
-    setze(ui().Spieler, 30, 30, 65);
-    EXPECT_TRUE(berührt(0, 0, 120));  // the player inside: only a corner finds it
-    setze(ui().Spieler, 96, -8, 20);
-    EXPECT_FALSE(berührt(0, 0, 120));  // corner (96, 12) exactly on the circle
-    setze(ui().Spieler, 95, -7, 20);
-    EXPECT_TRUE(berührt(0, 0, 120));
+    struct Fall { float links, oben, breite, höhe, x, y, d; bool berührt; };  // player, sprite, contact
+    const Fall fälle[] = {
+        {0, 100, 65, 65, -10, 120, 40, true},    // only the top midpoint inside
+        {0, 100, 65, 65, 20, 85, 40, true},      // only the left midpoint inside
+        {0, 100, 65, 65, 60, 75, 30, true},      // only the player's top-right corner in the circle
+        {0, 100, 65, 65, 1, 101, 40, true},
+        {0, 100, 65, 65, 10, 65, 40, false},     // bottom midpoint inside: does not count, nor does the overlap
+        {0, 100, 65, 65, -20, 110, 40, false},   // right midpoint inside: does not count
+        {0, 100, 65, 65, 0, 100, 40, false},     // corner on corner: both midpoints on an edge
+        {0, 100, 65, 65, -20, 120, 40, false},   // top midpoint on the left edge
+        {0, 100, 20, 65, 0, 110, 40, false},     // top midpoint on the right edge
+        {0, 100, 65, 65, 10, 80, 40, false},     // left midpoint on the top edge
+        {0, 100, 200, 20, 10, 100, 40, false},   // left midpoint on the bottom edge
+        {0, 100, 65, 65, 65, 40, 40, false}, {0, 100, 65, 65, 65, 80, 40, false}, {0, 100, 65, 65, 65, 100, 40, false},
+        {0, 100, 65, 65, 65, 130, 40, false}, {0, 100, 65, 65, 65, 160, 40, false},
+        {30, 30, 65, 65, 0, 0, 120, true},       // the player inside: only a corner finds it
+        {96, -8, 20, 20, 0, 0, 120, false},      // corner (96, 12) exactly on the circle
+        {95, -7, 20, 20, 0, 0, 120, true},
+    };
+    for (const Fall& f : fälle) {
+        setze(ui().Spieler, f.links, f.oben, f.breite);
+        ui().Spieler.Height = f.höhe;
+        EXPECT_EQ(berührt(f.x, f.y, f.d), f.berührt) << "case " << &f - fälle;
+    }
 }
 
 TEST_F(Contacts, OneContactPerCallLowestIndexFirstEnemiesBeforeItemsTouchedOnesNeverAgain) {
@@ -82,6 +91,7 @@ TEST(GameOver, TheLastLifeStopsEverythingScoresAndStillShowsZeroLives) {
         EXPECT_EQ(std::pair(s.ui().Label4.Caption, s.ui().Label4.Top), std::pair(std::string("0"), 0.0f)) << "the lives still slide to 0";
         EXPECT_EQ(s.ui().Gegner[2].Left, 800);
         EXPECT_FALSE(s.ui().Gegner.exists(3)) << "no spawner runs";
+        EXPECT_TRUE(s.ui().Highscore.Visible);
         EXPECT_FALSE(s.app.ended());
     }
 }

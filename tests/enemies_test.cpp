@@ -12,12 +12,13 @@ namespace {
 struct Enemies : ::testing::Test {
     GameHarness h;
     void SetUp() override { h.startGame(); h.ui().Spieler.Left = h.ui().Spieler.Top = 10; }
-    // The draws of one spawn in their order; `welle` 3 to 5 goes straight and draws no direction.
-    void draws(int größe, int top, int welle, int richtung, int bild, int abstand, int takt) {
+    // The draws of one spawn in their order; `welle` is the raw draw: from 0.4 (3 of 1..5) it goes
+    // straight and draws no direction.
+    void draws(int größe, int top, float welle, int richtung, int bild, int abstand, int takt) {
         h.random.pushResult(35, 120, größe);
         h.random.pushResult(1, h.form1->ScaleHeight() - größe, top);
-        h.random.pushResult(1, 5, welle);
-        if (welle < 3) h.random.pushResult(1, 2, richtung);
+        h.random.push(welle);
+        if (welle < 0.4f) h.random.pushResult(1, 2, richtung);
         h.random.pushResult(1, h.form1->gegnergrafiken, bild);
         h.random.pushResult(10, 50, abstand);
         h.random.pushResult(40, 90, takt);
@@ -27,7 +28,7 @@ struct Enemies : ::testing::Test {
     void tick(int16_t i) { h.app.dispatch([&] { h.form1->Gegnertimer_Timer(i); }); }
     // A straight enemy moved to (left, top); returns its index.
     int16_t spawn(float left, float top, int größe = 40, const char* tag = "") {
-        draws(größe, 100, 3, 0, 1, 10, 50);
+        draws(größe, 100, 0.5f, 0, 1, 10, 50);
         h.app.dispatch([&] { h.form1->Gegnerspawn(); });
         forms::Image& neu = g(h.ui().Gegner.UBound());
         neu.Left = left, neu.Top = top, neu.Tag = tag;
@@ -37,8 +38,9 @@ struct Enemies : ::testing::Test {
 
 TEST_F(Enemies, ASpawnerTickMakesOneEnemyFromItsDrawsInOrder) {
     std::filesystem::rename(h.file("gegner3.gif"), h.file("GEGNER3.gif"));
-    draws(57, 200, 2, 2, 3, 10, 61);
-    draws(120, 471, 3, 0, 1, 50, 90);
+    draws(57, 200, 0.3f, 2, 3, 10, 61);
+    draws(120, h.form1->ScaleHeight() - 120, 0.4f, 0, 1, 50, 90);  // the largest draws
+    draws(35, 1, 0.39f, 1, 2, 10, 40);  // the smallest
     h.advance(3000);
     const float rechts = h.form1->ScaleWidth();  // they come in beyond the right edge
     EXPECT_EQ(std::tuple(g(1).Visible, g(1).Width, g(1).Height, g(1).Top, g(1).Left, g(1).Tag), std::tuple(true, 57.f, 57.f, 200.f, rechts + 10, "plu"));
@@ -46,7 +48,11 @@ TEST_F(Enemies, ASpawnerTickMakesOneEnemyFromItsDrawsInOrder) {
     EXPECT_TRUE(std::filesystem::equivalent(g(1).picture->path, h.file("GEGNER3.gif"), ec)) << "the very file start-up counted";
     EXPECT_EQ(std::pair(h.ui().Gegnertimer[1].Interval(), h.ui().Gegnertimer[1].Enabled()), std::pair(61, true));
     h.advance(3000);
-    EXPECT_EQ(std::tuple(g(2).Tag, g(2).Left, h.random.left()), std::tuple("", rechts + 50, 0u)) << "a straight one draws no direction";
+    EXPECT_EQ(std::tuple(g(2).Tag, g(2).Width, g(2).Top, g(2).Left, h.ui().Gegnertimer[2].Interval()),
+              std::tuple("", 120.f, h.form1->ScaleHeight() - 120.f, rechts + 50, 90)) << "a straight one draws no direction";
+    h.advance(3000);
+    EXPECT_EQ(std::tuple(g(3).Tag, g(3).Width, g(3).Top, g(3).Left, h.ui().Gegnertimer[3].Interval(), h.random.left()),
+              std::tuple("min", 35.f, 1.f, rechts + 10, 40, 0u));
 }
 
 // At 15 s the level-up retimes the spawner that is due at that very moment: it still sends its enemy.

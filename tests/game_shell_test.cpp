@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 #include <vector>
 
 #include "support/GameHarness.h"
@@ -306,6 +307,64 @@ TEST_F(Steering, ThePowerUpCountdownRestoresSpeedAndSizeAndPushesTheSpriteInside
     EXPECT_FLOAT_EQ(ui.Spieler.Height, 49);
     EXPECT_FLOAT_EQ(ui.Spieler.Left, h.form1->ScaleWidth() - 49);
     EXPECT_FLOAT_EQ(ui.Spieler.Top, 3);
+}
+
+// Every control of the game window at start-up: name(index), place, size, shown or not, and its
+// kind's look: caption, font, colours, timer interval.
+std::string aufbau(const game::Form1& form) {
+    std::ostringstream out;
+    for (const forms::Control* c : form.controls()) {
+        out << c->Name << "(" << c->Index << ") " << c->Left << "," << c->Top << " " << c->Width << "x" << c->Height
+            << (c->Visible ? "" : " hidden") << std::hex;
+        if (auto* l = dynamic_cast<const forms::Label*>(c))
+            out << " '" << l->Caption << "' " << l->font.sizePt << (l->font.bold ? "b " : " ") << l->ForeColor << "/" << l->BackColor
+                << (l->backStyle == forms::BackStyle::Opaque ? " opaque" : "") << (l->alignment == forms::Alignment::Center ? " centred" : "");
+        if (auto* k = dynamic_cast<const forms::CommandButton*>(c))
+            out << " '" << k->Caption << "' " << k->font.sizePt << (k->font.bold ? "b" : "") << (k->Enabled ? "" : " off");
+        if (auto* f = dynamic_cast<const forms::Shape*>(c)) out << " " << f->BackColor << (f->shape == forms::ShapeKind::Circle ? " circle" : "");
+        if (auto* i = dynamic_cast<const forms::Image*>(c)) out << (i->Stretch ? " stretch" : "");
+        if (auto* t = dynamic_cast<const forms::Timer*>(c)) out << std::dec << " every " << t->Interval() << (t->Enabled() ? " on" : "");
+        out << std::dec << "\n";
+    }
+    return out.str();
+}
+
+TEST(Layout, EveryControlStartsAtItsDesignPlaceSizeAndLook) {
+    GameHarness h;
+    h.start();
+    h.ui().version.Caption = "v";  // the build's own number
+    EXPECT_EQ("\n" + aufbau(*h.form1), R"(
+Highscoreblinker(-1) 0,0 0x0 every 800
+Highscore(-1) 210.85,175.275 258.55x240.45 hidden
+Command2(-1) 108,280 129x25 'Restart' 9.75b
+Platzierung(-1) 32,80 25x25 stretch
+Platzcap(0) 64,80 241x25 'Platz 1' 13.5b 0/8000000d centred
+Textfader4(-1) 0,0 0x0 every 0
+Textfader2(-1) 0,0 0x0 every 0
+AvoidTimer(-1) 0,0 0x0 every 1000 on
+Splash(-1) 85.125,108.375 510x374.25
+Command1(2) 230,455 190x29 'Start' 13.5b
+Command1(1) 217,129 29x29 '>' 13.5b
+Command1(0) 65,130 29x29 '<' 13.5b off
+Gegnerbox(-1) 455,98 90x90 stretch
+Spielerbox(-1) 109,97 92x92 stretch
+Powertimer(0) 0,0 0x0 every 0 on
+Powerspawner(-1) 0,0 0x0 every 10000
+Timer1(-1) 0,0 0x0 every 1000
+Leveluptimer(-1) 0,0 0x0 every 15000
+Spawner(0) 0,0 0x0 every 3000
+Gegnertimer(0) 0,0 0x0 every 0
+version(-1) 516,552 66.75x18.75 hidden 'v' 24 80000012/8000000f opaque
+Gegner(0) 282,498 78.75x78.75 hidden stretch
+Power(0) 180,366 37.5x37.5 hidden ffff circle
+Spieler(-1) 315.75,271.125 48.75x48.75 stretch
+Label1(-1) 0,0 66.75x24.75 'Level:' 24 80000012/8000000f opaque
+Label2(-1) 60,0 30.75x30.75 '1' 24 80000012/8000000f opaque centred
+Label3(-1) 120,0 72.75x24.75 'Leben:' 24 80000012/8000000f opaque
+Label4(-1) 198,0 30.75x30.75 '3' 24 80000012/8000000f opaque
+Label6(-1) 252,0 156.75x24.75 hidden 'PowerUp-Zeit:' 24 80000012/8000000f opaque
+Label5(-1) 408,0 30.75x30.75 hidden '3' 24 80000012/8000000f opaque
+)");
 }
 
 TEST(Layout, PanelsAndSpriteStayCentredOnResize) {

@@ -25,25 +25,28 @@ TEST_F(Items, EveryKindDrawGivesItsKindAndColour) {
     for (int16_t k = 1; k <= 12; ++k) {
         nächstesItem(k);
         h.form1->Powerspawn();
-        EXPECT_EQ(std::pair(h.ui().Power[k].Tag, h.ui().Power[k].BackColor), erwartet[k - 1]) << "draw " << k;
+        const forms::Shape& item = h.ui().Power[k];
+        EXPECT_EQ(std::tuple(item.Tag, item.BackColor, item.Top, item.Width, item.Height, h.ui().Powertimer[k].Interval()),
+                  std::tuple(erwartet[k - 1].first, erwartet[k - 1].second, 1.0f, 40.0f, 40.0f, 50)) << "draw " << k;
     }
 }
 
 TEST_F(Items, TheFirstComesAfterTenSecondsAndLeavesAtTheLeftEdge) {
     h.random.pushResult(10, 20, 14);
-    nächstesItem(9, 100, 60);
+    const int unten = static_cast<int>(h.form1->ScaleHeight()) - 40;  // the lowest place and the slowest pace
+    nächstesItem(9, unten, 100);
     h.advance(9999);
     EXPECT_FALSE(h.ui().Power.exists(1));
     h.advance(1);
     ASSERT_TRUE(h.ui().Power.exists(1));
     forms::Shape& item = h.ui().Power[1];
     EXPECT_EQ(h.ui().Powerspawner.Interval(), 14000) << "the next after a fresh pause";
-    EXPECT_EQ(std::tuple(item.Visible, item.Left, item.Top, h.ui().Powertimer[1].Interval()), std::tuple(true, h.form1->ScaleWidth() + 10.0f, 100.0f, 60));
+    EXPECT_EQ(std::tuple(item.Visible, item.Left, item.Top, h.ui().Powertimer[1].Interval()), std::tuple(true, h.form1->ScaleWidth() + 10.0f, static_cast<float>(unten), 100));
     item.Left = -28;
     h.form1->Gegnergeschwindigkeit = 12;  // items step at the enemies' speed of the moment
-    h.advance(60);
+    h.advance(100);
     ASSERT_TRUE(h.ui().Power.exists(1) && item.Left == -40) << "its right edge on the window's edge: still there";
-    h.advance(60);
+    h.advance(100);
     EXPECT_FALSE(h.ui().Power.exists(1) || h.ui().Powertimer.exists(1));
 }
 
