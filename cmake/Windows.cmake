@@ -23,7 +23,8 @@ add_custom_command(OUTPUT ${KREISELSTURM_ICO}
   DEPENDS src/app/icon.gif
   COMMENT "Making the program icon from icon.gif")
 configure_file(cmake/Kreiselsturm.rc.in ${CMAKE_BINARY_DIR}/generated/Kreiselsturm.rc @ONLY)
-set_source_files_properties(${CMAKE_BINARY_DIR}/generated/Kreiselsturm.rc PROPERTIES OBJECT_DEPENDS ${KREISELSTURM_ICO})
+set_source_files_properties(${CMAKE_BINARY_DIR}/generated/Kreiselsturm.rc PROPERTIES
+  OBJECT_DEPENDS "${KREISELSTURM_ICO};${CMAKE_SOURCE_DIR}/cmake/Kreiselsturm.manifest")
 target_sources(Kreiselsturm PRIVATE ${CMAKE_BINARY_DIR}/generated/Kreiselsturm.rc)
 set_target_properties(Kreiselsturm PROPERTIES WIN32_EXECUTABLE TRUE)
 target_link_options(Kreiselsturm PRIVATE $<$<CONFIG:Release>:-s>)  # no symbols in the players' program

@@ -19,3 +19,8 @@ add_test(NAME e2e_wine_update COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/wine/
 
 set_tests_properties(e2e_wine_start_screen e2e_wine_game e2e_wine_update PROPERTIES
   LABELS e2e TIMEOUT 600 RUN_SERIAL TRUE ENVIRONMENT "${WINE_E2E_ENV}")
+
+# The program file carries its manifest: Windows lets it draw at each screen's own scale instead
+# of stretching it, blurred.
+add_test(NAME windows_dpi_manifest COMMAND grep -qa "<dpiAwareness[^>]*>PerMonitorV2" $<TARGET_FILE:Kreiselsturm>)
+set_tests_properties(windows_dpi_manifest PROPERTIES LABELS unit)
