@@ -100,7 +100,7 @@ std::optional<std::string> shellCommandsFor(const std::string& scriptText) {
 namespace {
 
 bool startsWith(const std::string& path, std::initializer_list<std::string_view> heads) {
-    std::ifstream in(resolvePath(path), std::ios::binary);
+    std::ifstream in(nativePath(resolvePath(path)), std::ios::binary);
     char buffer[4] = {};
     in.read(buffer, sizeof buffer);
     const std::string_view start(buffer, size_t(in.gcount()));

@@ -74,7 +74,7 @@ std::optional<updater::Ablage> updater::ablageFuer(const std::string& ordner, co
     a.ziel = platform::joinPath(ordner, pfad + name);
     // The folder that holds the target: a Pfad without a closing separator only lengthens the
     // name, and must not make a folder of its own (a folder "data.hsc" leaves the scores no room).
-    a.zielordner = fs::path(a.ziel).parent_path().string();
+    a.zielordner = platform::utf8Path(platform::nativePath(a.ziel).parent_path());
     for (const std::string& p : {a.geladen, a.ziel})
         if (!innerhalb(ordner, p) || einerVon(ordner, p, geschützt)) return std::nullopt;
     // A Pfad that names the program folder itself ("\") must not delete the file it copied.
