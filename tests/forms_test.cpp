@@ -1,6 +1,7 @@
 // The forms runtime: timers, control arrays, ending the program, 16-bit numbers, key repeat.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <new>
 #include <stdexcept>
@@ -239,6 +240,56 @@ TEST(RuntimeErrors, EveryFailureIsShownOnceAndEndsWithAFailureStatus) {
             EXPECT_NE(backend.shownBoxes()[0].box.text.find(text), std::string::npos) << backend.shownBoxes()[0].box.text;
         }
     }
+}
+
+// The real-time loop on a clock that moves only while the backend waits or draws: what is drawn
+// when, and that a tick does not wait behind a frame unless the frames are a period behind.
+class PacedBackend : public forms::HeadlessBackend {
+public:
+    PacedBackend(forms::ManualClock& clock, std::string& log) : clock_(clock), log_(log) {}
+    std::vector<int> drawCosts;  // ms each frame takes, in turn; the last one from then on
+    std::function<void(int waits)> onWait;
+
+    void draw(forms::Application&) override {
+        log_ += " draw@" + std::to_string(clock_.nowMs());
+        clock_.set(clock_.nowMs() + drawCosts[std::min(frames_++, drawCosts.size() - 1)]);
+    }
+    void waitForEvents(forms::Application&, int timeoutMs) override {
+        if (timeoutMs < 0) forms::End(3);  // nothing left to wait for
+        if (onWait) onWait(++waits_);
+        clock_.set(clock_.nowMs() + timeoutMs);
+    }
+
+private:
+    forms::ManualClock& clock_;
+    std::string& log_;
+    size_t frames_ = 0;
+    int waits_ = 0;
+};
+
+TEST(RealTimeLoop, DrawsAtMostEveryFrameAndLetsADueTickGoFirst) {
+    forms::ManualClock clock;
+    std::string log;
+    PacedBackend backend{clock, log};
+    backend.drawCosts = {8, 8, 8, 8, 40, 8};  // the fifth frame is slow
+    forms::Application app{clock, backend};
+    Log unused;
+    TestForm form{app, unused};
+    app.start(form);
+    forms::Timer& a = form.c().a;
+    int ticks = 0;
+    a.Tick = [&](int16_t) {
+        log += " tick@" + std::to_string(clock.nowMs());
+        if (++ticks == 11) a.Enabled(false);
+    };
+    a.Interval(10), a.Enabled(true);
+    backend.onWait = [&](int waits) {
+        if (waits == 2) app.post([&] { log += " posted@" + std::to_string(clock.nowMs()); });
+    };
+    EXPECT_EQ(app.run(), 3);
+    EXPECT_EQ(log,
+              " draw@0 tick@10 posted@16 tick@20 draw@20 tick@30 tick@40 draw@40 tick@50 tick@60 draw@60"
+              " tick@70 tick@80 draw@80 tick@120 draw@120 tick@130 tick@140 draw@140");  // 40 ms late: the frame comes anyway
 }
 
 TEST(Int16Arithmetic, RaisesOverflowOutsideSixteenBits) {

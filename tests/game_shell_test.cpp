@@ -386,6 +386,9 @@ TEST(Layout, PanelsAndSpriteStayCentredOnResize) {
     ui.Spieler.Left = 3;
     h.app.resized(*h.form1, 800, 600);
     EXPECT_FLOAT_EQ(ui.Spieler.Left, 400 - 48.75f / 2) << "a size change during a game re-centres the sprite";
+    ui.Spieler.Left = 3;
+    h.app.resized(*h.form1, 800, 600);
+    EXPECT_FLOAT_EQ(ui.Spieler.Left, 3) << "a size event that changes nothing is no resize";
     for (bool gezeigt : {true, false}) {  // minimised or restored by the player, or hidden by the program
         if (!gezeigt) h.form1->Hide();
         ui.Spieler.Left = 3, ui.Spieler.Top = 4;
