@@ -47,6 +47,14 @@ protected:
     }
     void destroyControls() override { app().retire(std::move(controls)); }
     void Form_KeyDown(int16_t key, int16_t) override { keys.push_back(key); }
+    void Form_Load() override {
+        if (hideInLoad) Hide();
+    }
+    void Form_Resize() override { ++resizes; }
+
+public:
+    bool hideInLoad = false;
+    int resizes = 0;
 
 private:
     std::shared_ptr<Controls> controls;
@@ -72,12 +80,20 @@ TEST_F(Runtime, TimersTickEveryIntervalAndZeroNeverTicks) {
     app.advance(10000);
     EXPECT_EQ(ticks, 0) << "an Interval of 0 never ticks";
 
+    a().Interval(1);
+    app.advance(5);
+    EXPECT_EQ(ticks, 5);
     a().Interval(100);
     app.advance(1000);
-    EXPECT_EQ(ticks, 10);
+    EXPECT_EQ(ticks, 15);
     a().Enabled(false);
     app.advance(1000);
-    EXPECT_EQ(ticks, 10);
+    EXPECT_EQ(ticks, 15);
+
+    // The due list is handed in again and again to save allocations: it is refilled, not added to.
+    std::vector<forms::Timer*> due{&b()};
+    app.scheduler().collectDue(due);
+    EXPECT_TRUE(due.empty());
 }
 
 TEST_F(Runtime, SwitchingOnOrRetimingRestartsThePeriodSwitchingOnARunningTimerDoesNot) {
@@ -318,6 +334,24 @@ TEST_F(Runtime, KeysRepeatWhileTheLastPressedKeyIsHeld) {
     app.keyUp(form, 38);
     app.advance(1000);
     EXPECT_EQ(form.keys.size(), held + 1);
+}
+
+// A window hidden by its own Load handler stays hidden at start-up; every Load starts afresh, and
+// the first Show after it is a resize.
+TEST_F(Runtime, StartUpShowsAWindowUnlessItsLoadHidItAndTheFirstShowResizes) {
+    EXPECT_EQ(form.resizes, 1);
+    form.Unload();
+    form.hideInLoad = true;
+    app.start(form);
+    EXPECT_FALSE(form.Visible());
+    form.Show();
+    form.Show();
+    EXPECT_EQ(form.resizes, 2);
+    form.Unload();
+    form.hideInLoad = false;
+    app.start(form);
+    EXPECT_TRUE(form.Visible());
+    EXPECT_EQ(form.resizes, 3);
 }
 
 TEST_F(Runtime, UnloadingTheWindowInsideAHandlerKeepsItsControlsUntilTheHandlerEnds) {

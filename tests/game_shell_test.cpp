@@ -2,6 +2,7 @@
 // restarting a game, steering the sprite and the layout on resize.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <sstream>
 #include <vector>
@@ -215,6 +216,8 @@ TEST_F(Steering, OneStepPerKeyEventInTheDirectionTheHeldKeysName) {
     const Step steps[] = {
         {Press, Left, -5, 0},       // "l"
         {Hold, 566, -20, 0},        // repeats after 500 ms, then every 33 ms
+        {Press, 16, -20, 0},        // Shift is no steering key
+        {Release, 16, -20, 0},
         {Press, Up, -25, -5},       // "lu": left, then up
         {Release, Left, -25, -10},  // "u": one step at the release
         {Release, Up, -25, -10},    // "": only a contact check
@@ -265,6 +268,12 @@ TEST_F(Steering, StepsNeverReachAnEdge) {
     sprite().Left = width - sprite().Width - 5;  // one step would touch the edge exactly
     h.tap(Right);
     EXPECT_FLOAT_EQ(sprite().Left, width - sprite().Width - 5);
+    sprite().Top = 5;
+    h.tap(Up);
+    EXPECT_FLOAT_EQ(sprite().Top, 5);
+    sprite().Top = h.form1->ScaleHeight() - sprite().Height - 5;
+    h.tap(Down);
+    EXPECT_FLOAT_EQ(sprite().Top, h.form1->ScaleHeight() - sprite().Height - 5);
     sprite().Top = 7;
     h.press(Left);
     h.press(Up);  // at the top edge a diagonal slides along it
@@ -289,24 +298,24 @@ TEST_F(Steering, EscapeEndsOnlyOnTheHighscorePanelAndOnlyWhenHeldAlone) {
 
 TEST_F(Steering, ThePowerUpCountdownRestoresSpeedAndSizeAndPushesTheSpriteInside) {
     auto& ui = h.ui();
-    ui.Label5.Caption = "10";
-    ui.Label5.Visible = ui.Label6.Visible = true;
-    ui.Timer1.Enabled(true);
-    h.form1->Geschwindigkeit = 20;
-    ui.Spieler.Width = ui.Spieler.Height = 12.25f;
-    ui.Spieler.Left = h.form1->ScaleWidth() - 13;
-    ui.Spieler.Top = 3;
-    h.advance(9000);
-    EXPECT_EQ(ui.Label5.Caption, "1");
-    EXPECT_EQ(h.form1->Geschwindigkeit, 20);
-    h.advance(1000);
-    EXPECT_EQ(ui.Label5.Caption, "0");
-    EXPECT_FALSE(ui.Label5.Visible || ui.Label6.Visible || ui.Timer1.Enabled());
-    EXPECT_EQ(h.form1->Geschwindigkeit, 5);
-    EXPECT_FLOAT_EQ(ui.Spieler.Width, 49);
-    EXPECT_FLOAT_EQ(ui.Spieler.Height, 49);
-    EXPECT_FLOAT_EQ(ui.Spieler.Left, h.form1->ScaleWidth() - 49);
-    EXPECT_FLOAT_EQ(ui.Spieler.Top, 3);
+    const float w = h.form1->ScaleWidth(), hoch = h.form1->ScaleHeight();
+    // Small in the right-hand or the bottom corner: the grown sprite is pushed in on that side only.
+    for (const auto& [x, y, xDanach, yDanach] : {std::array{w - 13, 3.f, w - 49, 3.f}, std::array{3.f, hoch - 13, 3.f, hoch - 49}}) {
+        ui.Label5.Caption = "10";
+        ui.Label5.Visible = ui.Label6.Visible = true;
+        ui.Timer1.Enabled(true);
+        h.form1->Geschwindigkeit = 20;
+        ui.Spieler.Width = ui.Spieler.Height = 12.25f;
+        ui.Spieler.Left = x, ui.Spieler.Top = y;
+        h.advance(9000);
+        EXPECT_EQ(ui.Label5.Caption, "1");
+        EXPECT_EQ(h.form1->Geschwindigkeit, 20);
+        h.advance(1000);
+        EXPECT_EQ(ui.Label5.Caption, "0");
+        EXPECT_FALSE(ui.Label5.Visible || ui.Label6.Visible || ui.Timer1.Enabled());
+        EXPECT_EQ(h.form1->Geschwindigkeit, 5);
+        EXPECT_EQ((std::array{ui.Spieler.Width, ui.Spieler.Height, ui.Spieler.Left, ui.Spieler.Top}), (std::array{49.f, 49.f, xDanach, yDanach}));
+    }
 }
 
 // Every control of the game window at start-up: name(index), place, size, shown or not, and its
@@ -333,6 +342,7 @@ TEST(Layout, EveryControlStartsAtItsDesignPlaceSizeAndLook) {
     GameHarness h;
     h.start();
     h.ui().version.Caption = "v";  // the build's own number
+    EXPECT_EQ(h.form1->Caption(), "Kreiselsturm");
     EXPECT_EQ("\n" + aufbau(*h.form1), R"(
 Highscoreblinker(-1) 0,0 0x0 every 800
 Highscore(-1) 210.85,175.275 258.55x240.45 hidden
