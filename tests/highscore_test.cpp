@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #ifndef _WIN32
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
 
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <fstream>
@@ -132,6 +134,7 @@ TEST(Table, MergesRanksMarksAndStoresTheBestThreeOrKeepsTheOldFileWhenTheSaveFai
         {datei({"50", "50", "10"}), 5, 3, {"50", "10", "5", "5"}},
         // Edited or cut short from outside: what cannot be read as a score counts as 0.
         {datei({"abc", "60", "99999"}), 7, 2, {"60", "7", "0", "7"}},
+        {datei({"abc", "", "1x"}), -5, 4, {"0", "0", "0", "-5"}},
         {alt.substr(0, 2 * 128 + 6), 5, 3, {"50", "30", "5", "5"}},
         {"\xC8" + alt.substr(1), 5, 3, {"30", "10", "5", "5"}},  // length 200
         // No file yet and the save fails: the three zeros written first are there.
@@ -163,6 +166,8 @@ TEST(Table, MergesRanksMarksAndStoresTheBestThreeOrKeepsTheOldFileWhenTheSaveFai
         EXPECT_EQ(zeilen(h), fall.tabelle);
         EXPECT_FLOAT_EQ(h.ui().Platzierung.Top, tops[fall.platz - 1]) << "the marker";
         EXPECT_TRUE(h.ui().Highscore.Visible);
+        EXPECT_NEAR(h.ui().Highscore.Left, 210.85f, 1e-3);
+        EXPECT_NEAR(h.ui().Highscore.Top, 175.275f, 1e-3) << "centred";
         EXPECT_EQ(lies(h.file(fall.name)), fall.danach.value_or(gespeichert(fall.tabelle))) << "the best three, saved whole";
         if (fall.störung == dateiGesperrt) { EXPECT_EQ(fs::status(h.file(fall.name)).permissions(), fs::perms(0444)); }
         for (const fs::directory_entry& e : fs::directory_iterator(h.folder.path())) EXPECT_NE(e.path().extension(), ".tmp");
@@ -322,6 +327,22 @@ TEST(HighscoreFile, TwoCopiesSavingAtOnceLoseNoScore) {
         verloren += lies(pfad) != gespeichert({"11", "10", "0"});
     }
     EXPECT_EQ(verloren, 0) << "rounds of 25 that lost a score";
+}
+
+// The disk fills up halfway through a save (here: the file size limit): the old file stays whole.
+TEST(HighscoreFile, AFullDiskKeepsTheOldFile) {
+    TempFolder f;
+    const std::string alt = f.write("data.hsc", datei({"50", "30", "10"}));
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit vorher{};
+    getrlimit(RLIMIT_FSIZE, &vorher);
+    const rlimit eng{200, vorher.rlim_max};
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &eng), 0);
+    ScriptedRandom zufall;
+    const game::Bestenliste liste = game::bestenlisteEintragen(f.file("data.hsc"), 40, zufall);
+    setrlimit(RLIMIT_FSIZE, &vorher);
+    EXPECT_NE(liste.fehler.find("konnte nicht geschrieben werden"), std::string::npos) << liste.fehler;
+    EXPECT_EQ(lies(f.file("data.hsc")), datei({"50", "30", "10"}));
 }
 
 // A save removes the temporary files that copies of the game left when they died while saving,
