@@ -175,6 +175,7 @@ TEST(Table, MergesRanksMarksAndStoresTheBestThreeOrKeepsTheOldFileWhenTheSaveFai
         for (const auto& [box, antwort] : h.backend.shownBoxes()) {
             EXPECT_TRUE(box.text.starts_with("Die Highscores konnten nicht gespeichert werden.\n")) << box.text;
             EXPECT_NE(box.text.find("data.hsc"), std::string::npos) << "the file is named";
+            if (fall.störung == ordnerGesperrt || fall.störung == fremdeDatei) { EXPECT_TRUE(box.text.ends_with("(Zugriff verweigert).")) << box.text; }
         }
         h.advance(800);  // the reached line blinks together with the player's own
         for (int16_t i = 0; i < 4; ++i) EXPECT_EQ(zeile[i].backStyle == forms::BackStyle::Opaque, i == fall.platz - 1 || i == 3) << "line " << i;
@@ -341,7 +342,7 @@ TEST(HighscoreFile, AFullDiskKeepsTheOldFile) {
     ScriptedRandom zufall;
     const game::Bestenliste liste = game::bestenlisteEintragen(f.file("data.hsc"), 40, zufall);
     setrlimit(RLIMIT_FSIZE, &vorher);
-    EXPECT_NE(liste.fehler.find("konnte nicht geschrieben werden"), std::string::npos) << liste.fehler;
+    EXPECT_EQ(liste.fehler, "Die Datei '" + alt + "' konnte nicht geschrieben werden (File too large).");
     EXPECT_EQ(lies(f.file("data.hsc")), datei({"50", "30", "10"}));
 }
 
