@@ -137,6 +137,7 @@ TEST(Table, MergesRanksMarksAndStoresTheBestThreeOrKeepsTheOldFileWhenTheSaveFai
         {datei({"abc", "", "1x"}), -5, 4, {"0", "0", "0", "-5"}},
         {alt.substr(0, 2 * 128 + 6), 5, 3, {"50", "30", "5", "5"}},
         {"\xC8" + alt.substr(1), 5, 3, {"30", "10", "5", "5"}},  // length 200
+        {satz("1234567") + datei({"60", "30"}), 7, 3, {"60", "30", "7", "7"}},  // too short for its filler
         // No file yet and the save fails: the three zeros written first are there.
         {std::nullopt, 25, 1, {"25", "0", "0", "25"}, umbenennen, "data.hsc", 2, gespeichert({"0", "0", "0"})},
         {std::nullopt, 25, 1, {"25", "0", "0", "25"}, ordnerGesperrt, "data.hsc", 1, ""},
