@@ -28,6 +28,7 @@ TEST(HolINIString, ReadsValuesAndKeyListsFromAFile) {
     const std::string locker = "; [URL]\rx\n[ url ]\rkein Paar\n  DATEI1 = a b \r\n[URL]\nDatei1=zweite Sektion\n";
     EXPECT_EQ(iniWert(locker, "URL", "Datei1"), "a b");
     EXPECT_EQ(iniWert(locker, "URL", std::nullopt), std::string("DATEI1\0", 7));
+    EXPECT_EQ(iniWert(std::string_view("[a]\nk=v!", 7), "a", "k"), "v") << "nothing read past the end";
 }
 
 // Arbitrary bytes: no crash, and what comes back keeps to the format.

@@ -19,6 +19,7 @@
 #include "forms/Label.h"
 #include "forms/headless/HeadlessBackend.h"
 #include "platform/Script.h"
+#include "support/Aufbau.h"
 #include "support/Schreibschutz.h"
 #include "support/TempFolder.h"
 #include "updater/Form3.h"
@@ -267,11 +268,16 @@ TEST_F(UpdaterTest, WithoutTheListOnlyTheProgramFileIsUpdated) {
     std::ofstream(ordner + "/update.cmd", std::ios::binary) << "rem vorher\r\n";
     agree("kreisel-2");
     const std::string x = "kreisel-2" + platform::executableSuffix();
-    EXPECT_EQ(stand(), "Datei: " + x + " 1/1|6514|shown");
+    EXPECT_EQ(aufbau(*form), "Form3 'Update...' 6735x2130 border 3\n"
+                             "Timer2(-1) 0,0 0x0 every 500 on\n"
+                             "Timer1(-1) 0,0 0x0 every 5000 on\n"
+                             "Label2(-1) 0,1800 6735x255 'Datei: " + x + " 1/1' 8.25 80000012/8000000f opaque centred\n"
+                             "Shape1(-1) 120,1200 6514x495 ffc0c0\n"
+                             "Shape2(-1) 120,1200 6514x495 ff8080\n"  // the full bar
+                             "Label1(-1) 0,0 6735x975 'Update erfolgreich!' 36b 80000012/8000000f opaque centred\n");
     EXPECT_EQ(tree(ordner), (Paths{"kreisel-2.dxe", "update.cmd"}));
     EXPECT_EQ(readAll(ordner + "/update.cmd"),
               "del \".\\" + x + "\"\r\nren \".\\kreisel-2.dxe\" " + x + "\r\nstart .\\" + x + "\r\n");
-    EXPECT_EQ(caption("Label1"), "Update erfolgreich!");
 }
 
 // Entries that would reach outside the program folder (or replace the script) are refused
@@ -284,7 +290,7 @@ TEST_F(UpdaterTest, BadEntriesAreReportedAndTheRestStillFetched) {
         {"cmd", "\\update."}, {"Data.HSC", ""}, {"hsc", "\\.\\data."}, {"kreiselsturm" + platform::executableSuffix(), "\\"},
         {"Kreiselsturm.DXE", ""}, {"UpdateData.txt.", ""}, {"UPDATE~1.TXT", ""},
         // A folder of such a name: made for the file, it would leave the scores no room.
-        {"x5", "\\Data.hsc\\"},
+        {"x5", "\\Data.hsc\\"}, {"x6", "..\\Kreiselsturm\\"},  // no ".." step, even one that comes back
         {"fehlt.txt", "\\sub\\"}, {"drei.txt", "\\"}, {"gut.txt", "\\neu\\"}};  // "\": the folder itself
     std::string namen = "[Namen]\n", urls = "[URL]\n", pfade = "[Pfad]\n";
     Texts expected{kFrage};
@@ -294,13 +300,13 @@ TEST_F(UpdaterTest, BadEntriesAreReportedAndTheRestStillFetched) {
         urls += key + base + url + "\n";
         pfade += key + pfad + "\n";
         if (name != "fehlt.txt") files[url] = name;
-        if (i++ <= 19) expected.push_back(fehler("Updatefehler bei Datei '" + name + "'"));  // all but the last two
+        if (i++ <= 20) expected.push_back(fehler("Updatefehler bei Datei '" + name + "'"));  // all but the last two
     }
     files[kListe] = namen + urls + pfade;
     agree();
 
     EXPECT_EQ(boxes(), expected);
-    EXPECT_EQ(stand(), "Datei: 2/21 'gut.txt'|9|shown");  // 2 of 21 files
+    EXPECT_EQ(stand(), "Datei: 2/22 'gut.txt'|9|shown");  // 2 of 22 files
     EXPECT_EQ(std::count_if(requests.begin(), requests.end(), [](const std::string& p) { return p.starts_with("/boese/"); }), 3);
     EXPECT_EQ(tree(root.path()), (Paths{"Kreiselsturm", "Kreiselsturm/Kreiselsturm.dxe", "Kreiselsturm/update.cmd",
                                         "Kreiselsturm/drei.txt", "Kreiselsturm/neu", "Kreiselsturm/neu/gut.txt"}));
