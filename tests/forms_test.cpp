@@ -147,6 +147,19 @@ TEST_F(Runtime, DueTimersTickInTimeOrderThenCreationOrder) {
     EXPECT_EQ(log.lines, (std::vector<std::string>{"b@30", "a@50", "b@60", "b@90", "a@100"}));
 }
 
+TEST_F(Runtime, PostedWorkRunsRightAfterTheHandlerInOrder) {
+    const auto jetzt = [&](const std::string& was) { log.add(was + "@" + std::to_string(clock.nowMs())); };
+    a().Tick = [&](int16_t) {
+        app.post([&] { jetzt("1"), app.post([&] { jetzt("3"); }); });
+        app.post([&] { jetzt("2"); });
+        jetzt("tick");
+        a().Enabled(false);
+    };
+    a().Interval(10), a().Enabled(true);
+    app.advance(100);
+    EXPECT_EQ(log.lines, (std::vector<std::string>{"tick@10", "1@10", "2@10", "3@10"}));
+}
+
 TEST_F(Runtime, ALateLoopTicksOnceNotInABurst) {
     int ticks = 0;
     a().Tick = [&](int16_t) { ++ticks; };

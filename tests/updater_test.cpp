@@ -157,6 +157,7 @@ TEST_F(UpdaterTest, AsksOnlyForANewerVersionAndOtherwiseTheGameStarts) {
         {"Version: 1,260", false}, {"Version: 1,261", true}, {"Version: 1,259\r\n", false}, {"Version: 1,3x", false},
         {"#########1,3", true}, {"Version:1", false}, {"Version:12", true},  // a nine-character label
         {"Version: 9,000\r\nVersion: 1,000\r\n", false},  // only the last line counts
+        {"Version: 1,000\nVersion: 9,000", true}, {"Version: 1,000\rVersion: 9,000", true},
         {"Version: 1.300", false}, {"", false}, {std::nullopt, false}, {std::string(70 * 1024, 'x') + "\r\nVersion: 9,000", false},
         {"Version: 9,000", false, ""}, {std::nullopt, false, "http://127.0.0.1:1"},  // no server, nobody listening
     };
@@ -290,7 +291,7 @@ TEST_F(UpdaterTest, BadEntriesAreReportedAndTheRestStillFetched) {
         {"cmd", "\\update."}, {"Data.HSC", ""}, {"hsc", "\\.\\data."}, {"kreiselsturm" + platform::executableSuffix(), "\\"},
         {"Kreiselsturm.DXE", ""}, {"UpdateData.txt.", ""}, {"UPDATE~1.TXT", ""},
         // A folder of such a name: made for the file, it would leave the scores no room.
-        {"x5", "\\Data.hsc\\"}, {"x6", "..\\Kreiselsturm\\"},  // no ".." step, even one that comes back
+        {"x5", "\\Data.hsc\\"}, {"x6", "..\\Kreiselsturm\\"}, {"x7", "\\a\\..\\"},  // no ".." step, even one that comes back
         {"fehlt.txt", "\\sub\\"}, {"drei.txt", "\\"}, {"gut.txt", "\\neu\\"}};  // "\": the folder itself
     std::string namen = "[Namen]\n", urls = "[URL]\n", pfade = "[Pfad]\n";
     Texts expected{kFrage};
@@ -300,13 +301,13 @@ TEST_F(UpdaterTest, BadEntriesAreReportedAndTheRestStillFetched) {
         urls += key + base + url + "\n";
         pfade += key + pfad + "\n";
         if (name != "fehlt.txt") files[url] = name;
-        if (i++ <= 20) expected.push_back(fehler("Updatefehler bei Datei '" + name + "'"));  // all but the last two
+        if (i++ <= 21) expected.push_back(fehler("Updatefehler bei Datei '" + name + "'"));  // all but the last two
     }
     files[kListe] = namen + urls + pfade;
     agree();
 
     EXPECT_EQ(boxes(), expected);
-    EXPECT_EQ(stand(), "Datei: 2/22 'gut.txt'|9|shown");  // 2 of 22 files
+    EXPECT_EQ(stand(), "Datei: 2/23 'gut.txt'|8|shown");  // 2 of 23 files
     EXPECT_EQ(std::count_if(requests.begin(), requests.end(), [](const std::string& p) { return p.starts_with("/boese/"); }), 3);
     EXPECT_EQ(tree(root.path()), (Paths{"Kreiselsturm", "Kreiselsturm/Kreiselsturm.dxe", "Kreiselsturm/update.cmd",
                                         "Kreiselsturm/drei.txt", "Kreiselsturm/neu", "Kreiselsturm/neu/gut.txt"}));
