@@ -369,17 +369,28 @@ TEST_F(Runtime, StartUpShowsAWindowUnlessItsLoadHidItAndTheFirstShowResizes) {
 
 TEST_F(Runtime, UnloadingTheWindowInsideAHandlerKeepsItsControlsUntilTheHandlerEnds) {
     forms::Label* label = &form.c().label;
+    auto probe = std::make_shared<int>();
+    const std::weak_ptr<int> retired = probe;
     a().Tick = [&](int16_t) {
         form.Unload();
         EXPECT_FALSE(label->alive());
         label->Caption = "still valid memory";  // freed only after this handler
         form.Load();
+        app.retire(std::move(probe));
+        app.dispatch([] {});  // a nested handler is no end of the outer one
+        EXPECT_FALSE(retired.expired());
     };
     a().Interval(10);
     a().Enabled(true);
     app.advance(10);
+    EXPECT_TRUE(retired.expired());
     EXPECT_TRUE(form.loaded());
     EXPECT_FALSE(form.c().a.Enabled()) << "fresh controls after the reload";
+    {
+        TestForm second{app, log};
+        EXPECT_EQ(app.forms(), (std::vector<forms::Form*>{&form, &second}));
+    }
+    EXPECT_EQ(app.forms(), std::vector<forms::Form*>{&form}) << "a window that is gone is not drawn";
 }
 
 }  // namespace
