@@ -48,6 +48,7 @@ TEST_F(Enemies, ASpawnerTickMakesOneEnemyFromItsDrawsInOrder) {
     EXPECT_TRUE(std::filesystem::equivalent(g(1).picture->path, h.file("GEGNER3.gif"), ec)) << "the very file start-up counted";
     EXPECT_EQ(std::pair(h.ui().Gegnertimer[1].Interval(), h.ui().Gegnertimer[1].Enabled()), std::pair(61, true));
     h.advance(3000);
+    EXPECT_FLOAT_EQ(g(1).Left, rechts + 10 - 49 * 10) << "its own timer moved it 49 times in 3 s";
     EXPECT_EQ(std::tuple(g(2).Tag, g(2).Width, g(2).Top, g(2).Left, h.ui().Gegnertimer[2].Interval()),
               std::tuple("", 120.f, h.form1->ScaleHeight() - 120.f, rechts + 50, 90)) << "a straight one draws no direction";
     h.advance(3000);
