@@ -242,6 +242,8 @@ TEST_F(Steering, OneStepPerKeyEventInTheDirectionTheHeldKeysName) {
         {Press, Right, -30, -10},   // "ur"
         {Release, Up, -25, -10},
         {Press, Down, -20, -5},     // "rd"
+        {Release, Down, -15, -5},
+        {Press, Down, -10, 0},      // the same key again: "rd"
     };
     const float x = sprite().Left, y = sprite().Top;
     for (const Step& s : steps) {
