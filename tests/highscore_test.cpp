@@ -331,20 +331,26 @@ TEST(HighscoreFile, TwoCopiesSavingAtOnceLoseNoScore) {
     EXPECT_EQ(verloren, 0) << "rounds of 25 that lost a score";
 }
 
-// The disk fills up halfway through a save (here: the file size limit): the old file stays whole.
-TEST(HighscoreFile, AFullDiskKeepsTheOldFile) {
-    TempFolder f;
-    const std::string alt = f.write("data.hsc", datei({"50", "30", "10"}));
+// The disk fills up halfway through a save (here: the file size limit), or a folder has taken
+// the file's name: the save fails with its reason, and what was there stays.
+TEST(HighscoreFile, ASaveTheDiskRefusesKeepsWhatIsThere) {
     signal(SIGXFSZ, SIG_IGN);
-    rlimit vorher{};
-    getrlimit(RLIMIT_FSIZE, &vorher);
-    const rlimit eng{200, vorher.rlim_max};
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &eng), 0);
-    ScriptedRandom zufall;
-    const game::Bestenliste liste = game::bestenlisteEintragen(f.file("data.hsc"), 40, zufall);
-    setrlimit(RLIMIT_FSIZE, &vorher);
-    EXPECT_EQ(liste.fehler, "Die Datei '" + alt + "' konnte nicht geschrieben werden (File too large).");
-    EXPECT_EQ(lies(f.file("data.hsc")), datei({"50", "30", "10"}));
+    for (const bool ordner : {false, true}) {
+        TempFolder f;
+        const std::string pfad = f.file("data.hsc");
+        if (ordner) f.write("data.hsc/eigenes", "x");
+        else f.write("data.hsc", datei({"50", "30", "10"}));
+        rlimit vorher{};
+        getrlimit(RLIMIT_FSIZE, &vorher);
+        const rlimit eng{ordner ? vorher.rlim_cur : 200, vorher.rlim_max};
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &eng), 0);
+        ScriptedRandom zufall;
+        const game::Bestenliste liste = game::bestenlisteEintragen(pfad, 40, zufall);
+        setrlimit(RLIMIT_FSIZE, &vorher);
+        EXPECT_EQ(liste.fehler, "Die Datei '" + pfad + "' konnte nicht geschrieben werden (" +
+                                    (ordner ? "ein Ordner dieses Namens ist vorhanden" : "File too large") + ").");
+        EXPECT_EQ(ordner ? lies(pfad + "/eigenes") : lies(pfad), ordner ? "x" : datei({"50", "30", "10"}));
+    }
 }
 
 // A save removes the temporary files that copies of the game left when they died while saving,

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "game/Zahltext.h"
 #include "support/GameHarness.h"
 
 namespace {
@@ -67,6 +68,13 @@ TEST_F(Levels, LivesLostOnTheWayUpShowTheLastNumberOnTheWayDownRunOnceMore) {
         h.advance(s.ms);
         EXPECT_EQ(std::tuple(h.ui().Label4.Caption, h.ui().Label4.Top, h.ui().Textfader4.Enabled()), std::tuple(s.zahl, s.top, s.läuft));
     }
+}
+
+// The numbers in captions and tags, read and written as the game's labels show them.
+TEST(Zahltext, NumbersAreWrittenPlainAndReadWithBlanksAround) {
+    EXPECT_EQ(game::zahltext(100000) + " " + game::zahltext(-0.0) + " " + game::zahltext(-2.5), "100000 0 -2.5");
+    EXPECT_EQ(game::zahlwert(" 12 "), 12);
+    for (const char* keineZahl : {"", "  ", "1 2", "x"}) EXPECT_THROW(game::zahlwert(keineZahl), forms::RuntimeError) << keineZahl;
 }
 
 }  // namespace
