@@ -14,8 +14,9 @@ so a fault costs one object, one library link and one `ctest -L unit --stop-on-f
 Faults: a flipped comparison, an if/while condition made true or false, a whole-number constant
 off by one, a deleted assignment or call, + and - swapped, a dropped else branch. Comments,
 string and character literals and preprocessor lines are never touched. A fault that does not
-compile is "not built" and left out of the rate; known equivalent faults are listed with their
-reason in tools/mutate-equivalent.txt and left out too.
+compile, or compiles to the very same object code (code for Windows only, say), is "not built"
+and left out of the rate; known equivalent faults are listed with their reason in
+tools/mutate-equivalent.txt and left out too.
 """
 import argparse
 import os
@@ -374,6 +375,7 @@ class Workbench:
         self.jobs, self.test_timeout, self.tests = jobs, test_timeout, tests
         self.suite_timeout = None
         self.build_seconds = 0.0
+        self.clean_objects = {}
 
     def prepare(self):
         sync_copy(self.copy)
@@ -423,14 +425,23 @@ class Workbench:
                 return m.group(1) + (f" ({how})" if how else "")
         return "ctest failed: " + (out.strip().splitlines() or ["?"])[-1]
 
+    def objects(self, relpath):
+        """The object files built from one source file, with their bytes."""
+        return {o: o.read_bytes() for o in self.build.glob(f"**/CMakeFiles/*.dir/{relpath}.o")}
+
     def try_mutant(self, mutant, original, likely):
         path = self.copy / mutant.path
+        if mutant.path not in self.clean_objects:  # a file's faults come in a row, after a clean build
+            self.clean_objects[mutant.path] = self.objects(mutant.path)
         path.write_text(original[:mutant.start] + mutant.new + original[mutant.end:], encoding="utf-8")
         try:
             began = time.monotonic()
             if not self.compile():
                 return "not built"
             self.build_seconds += time.monotonic() - began
+            # Code for another system (#ifdef _WIN32) or folded away by the compiler: no new program.
+            if self.clean_objects[mutant.path] and self.objects(mutant.path) == self.clean_objects[mutant.path]:
+                return "not built: same machine code"
             return self.test(self.suite_timeout, likely) or "SURVIVED"
         finally:
             path.write_text(original, encoding="utf-8")
@@ -481,7 +492,7 @@ def main():
             if m.path not in originals:
                 originals[m.path] = (ROOT / m.path).read_text(encoding="utf-8")
             verdict = bench.try_mutant(m, originals[m.path], killers.get(m.path, []))
-            if verdict not in ("SURVIVED", "not built"):
+            if verdict != "SURVIVED" and not verdict.startswith("not built"):
                 test = verdict.split(" ")[0]
                 if not test.startswith(("ctest", "timeout")):
                     killers[m.path] = [test] + [t for t in killers.get(m.path, []) if t != test][:4]
