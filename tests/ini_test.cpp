@@ -29,6 +29,7 @@ TEST(HolINIString, ReadsValuesAndKeyListsFromAFile) {
     EXPECT_EQ(iniWert(locker, "URL", "Datei1"), "a b");
     EXPECT_EQ(iniWert(locker, "URL", std::nullopt), std::string("DATEI1\0", 7));
     EXPECT_EQ(iniWert(std::string_view("[a]\nk=v!", 7), "a", "k"), "v") << "nothing read past the end";
+    EXPECT_EQ(iniWert("\xEF\xBB\xBF[a]\nk=v", "a", "k"), "v") << "a byte-order mark before the first section";
 }
 
 // Arbitrary bytes: no crash, and what comes back keeps to the format.
