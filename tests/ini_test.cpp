@@ -25,7 +25,7 @@ TEST(HolINIString, ReadsValuesAndKeyListsFromAFile) {
     EXPECT_EQ(Form3::HolINIString(ordner.file("gibtsnicht.txt"), "Namen", "Datei1"), "");
     EXPECT_EQ(Form3::HolINIString(ordner.file("UPDATEDATA.TXT"), "namen", "DATEI1"), "kreisel.gif");  // names in any case
     // Any line end, blanks around names and values, comments, lines that are no pair; the first section counts.
-    const std::string locker = "; [URL]\rx\n[ url ]\rkein Paar\n  DATEI1 = a b \r\n[URL]\nDatei1=zweite Sektion\n";
+    const std::string locker = "; [URL]\rx\n[ url ]\rkein Paar\n; alt=1\n  DATEI1 = a b \r\n[URL]\nDatei1=zweite Sektion\n";
     EXPECT_EQ(iniWert(locker, "URL", "Datei1"), "a b");
     EXPECT_EQ(iniWert(locker, "URL", std::nullopt), std::string("DATEI1\0", 7));
     EXPECT_EQ(iniWert(std::string_view("[a]\nk=v!", 7), "a", "k"), "v") << "nothing read past the end";
