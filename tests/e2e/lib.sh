@@ -102,3 +102,18 @@ e2e_hold() { xdotool keydown "$1" sleep "$2" keyup "$1" sleep 0.2; }
 
 # e2e_img COMMAND ARGS...: picture checks (see imgtool.py).
 e2e_img() { "$E2E_PY" "$E2E_DIR/imgtool.py" "$@"; }
+
+# e2e_track_colour FILE: the mean colour "R G B" of the update window's progress track.
+e2e_track_colour() {
+    /usr/bin/convert "$1" -crop 60x10+300+85 +repage -format '%[fx:int(255*mean.r)] %[fx:int(255*mean.g)] %[fx:int(255*mean.b)]' info:
+}
+
+# e2e_update_files_landed PROGRAM_FOLDER SERVER_FOLDER: the listed files are in place and the
+# updater's own files gone.
+e2e_update_files_landed() {
+    cmp -s "$1/liesmich.txt" "$2/dateien/liesmich.txt" || e2e_fail "liesmich.txt is not in the program folder"
+    cmp -s "$1/grafik/extra.gif" "$2/dateien/extra.gif" || e2e_fail "extra.gif is not in grafik/"
+    for gone in Kreiselsturm.dxe extra.gif updatedata.txt version.txt Version.txt; do
+        [ ! -e "$1/$gone" ] || e2e_fail "$gone was left in the program folder"
+    done
+}

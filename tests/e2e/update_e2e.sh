@@ -52,7 +52,7 @@ e2e_start "$prog"
 wid=$(e2e_window 'Update\.\.\.' 3)
 e2e_shot "$wid" checking.png
 grep -q version.txt http.log && e2e_fail "the update window came only after the check had ended"
-track=$(/usr/bin/convert checking.png -crop 60x10+300+85 +repage -format '%[fx:int(255*mean.r)] %[fx:int(255*mean.g)] %[fx:int(255*mean.b)]' info:)
+track=$(e2e_track_colour checking.png)
 [ "$track" = "192 192 255" ] || e2e_fail "the update window is not drawn during the check (colour $track)"
 box=$(e2e_message_box 15)
 [ -n "$box" ] && xwininfo -root -tree | grep -q "^ *$box \"Update\"" || e2e_fail "no update question after start-up (box '$box')"
@@ -66,7 +66,7 @@ wid=$(e2e_window 'Update\.\.\.' 10)
 xdotool getwindowgeometry "$wid" | grep -q "Geometry: 449x142" || e2e_fail "the update window is not 449x142: $(xdotool getwindowgeometry "$wid")"
 e2e_shot "$wid" update.png
 # The track of the progress display, &H00FFC0C0, lies across the window.
-track=$(/usr/bin/convert update.png -crop 60x10+300+85 +repage -format '%[fx:int(255*mean.r)] %[fx:int(255*mean.g)] %[fx:int(255*mean.b)]' info:)
+track=$(e2e_track_colour update.png)
 [ "$track" = "192 192 255" ] || e2e_fail "no progress track in the update window (colour $track)"
 xdotool search --onlyvisible --name '^Kreiselsturm$' >/dev/null 2>&1 && e2e_fail "the game window is shown during the update"
 
@@ -77,11 +77,7 @@ e2e_poll 10 test -f "$prog/neu_gestartet.txt" || e2e_fail "the new program file 
 grep -qx "started in $prog" "$prog/neu_gestartet.txt" || e2e_fail "the new program ran elsewhere: $(cat "$prog/neu_gestartet.txt")"
 cmp -s "$prog/Kreiselsturm" "$www/spielhof/wirbel/Kreiselsturm.txt" && [ -x "$prog/Kreiselsturm" ] ||
     e2e_fail "the program file was not swapped for an executable new one"
-cmp -s "$prog/liesmich.txt" "$www/dateien/liesmich.txt" || e2e_fail "liesmich.txt is not in the program folder"
-cmp -s "$prog/grafik/extra.gif" "$www/dateien/extra.gif" || e2e_fail "extra.gif is not in grafik/"
-for gone in Kreiselsturm.dxe extra.gif updatedata.txt version.txt Version.txt; do
-    [ ! -e "$prog/$gone" ] || e2e_fail "$gone was left in the program folder"
-done
+e2e_update_files_landed "$prog" "$www"
 
 # With the server down the game window comes up, and no message box.
 kill "$server"

@@ -38,7 +38,7 @@ xdotool mousemove --window "$box" 20 20 sleep 0.2 key Return
 
 wid=$(e2e_window 'Update\.\.\.' 15)
 e2e_shot "$wid" update.png
-track=$(/usr/bin/convert update.png -crop 60x10+300+85 +repage -format '%[fx:int(255*mean.r)] %[fx:int(255*mean.g)] %[fx:int(255*mean.b)]' info:)
+track=$(e2e_track_colour update.png)
 [ "$track" = "192 192 255" ] || e2e_fail "no progress track in the update window (colour $track)"
 
 status=$(e2e_wait_exit 30)
@@ -49,9 +49,5 @@ expected="started in Z:${prog//\//\\}"
 grep -qxF "$expected" <(tr -d '\r' <"$prog/neu_gestartet.txt") ||
     e2e_fail "the new program ran elsewhere: $(cat "$prog/neu_gestartet.txt"), not $expected"
 cmp -s "$prog/$E2E_PROGRAM" "$MARKER_PROGRAM" || e2e_fail "$E2E_PROGRAM was not replaced by the downloaded file"
-cmp -s "$prog/liesmich.txt" "$www/dateien/liesmich.txt" || e2e_fail "liesmich.txt is not in the program folder"
-cmp -s "$prog/grafik/extra.gif" "$www/dateien/extra.gif" || e2e_fail "extra.gif is not in grafik\\"
-for gone in Kreiselsturm.dxe extra.gif updatedata.txt version.txt Version.txt; do
-    [ ! -e "$prog/$gone" ] || e2e_fail "$gone was left in the program folder"
-done
+e2e_update_files_landed "$prog" "$www"
 e2e_log "update e2e under Wine passed in $prog"
