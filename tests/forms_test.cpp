@@ -319,6 +319,19 @@ TEST(RealTimeLoop, DrawsAtMostEveryFrameAndLetsADueTickGoFirst) {
     EXPECT_EQ(log,
               " draw@0 tick@10 posted@16 tick@20 draw@20 tick@30 tick@40 draw@40 tick@50 tick@60 draw@60"
               " tick@70 tick@80 draw@80 tick@120 draw@120 tick@130 tick@140 draw@140");  // 40 ms late: the frame comes anyway
+    EXPECT_EQ(app.scheduler().lateness().percentile(0.9), 0);
+    EXPECT_EQ(app.scheduler().lateness().percentile(1.0), 30) << "the tick due at 90 came at 120";
+
+    // A tick that ends the program: nothing is drawn after it.
+    log.clear();
+    a.Tick = [&](int16_t) { log += " tick@" + std::to_string(clock.nowMs()), forms::End(5); };
+    forms::Application zweite{clock, backend};
+    TestForm f{zweite, unused};
+    zweite.start(f);
+    f.c().a.Tick = a.Tick;
+    f.c().a.Interval(10), f.c().a.Enabled(true);
+    EXPECT_EQ(zweite.run(), 5);
+    EXPECT_EQ(log, " draw@148 tick@158");
 }
 
 TEST(Int16Arithmetic, RaisesOverflowOutsideSixteenBits) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "Programmversion.h"
 #include "support/Aufbau.h"
 #include "support/GameHarness.h"
 #include "support/Schreibschutz.h"
@@ -244,6 +245,8 @@ TEST_F(Steering, OneStepPerKeyEventInTheDirectionTheHeldKeysName) {
         {Press, Down, -20, -5},     // "rd"
         {Release, Down, -15, -5},
         {Press, Down, -10, 0},      // the same key again: "rd"
+        {Release, Right, -10, 5},   // "d"
+        {Hold, 520, -10, 10},       // Down, pressed last, still repeats
     };
     const float x = sprite().Left, y = sprite().Top;
     for (const Step& s : steps) {
@@ -323,6 +326,7 @@ TEST_F(Steering, ThePowerUpCountdownRestoresSpeedAndSizeAndPushesTheSpriteInside
 TEST(Layout, EveryControlStartsAtItsDesignPlaceSizeAndLook) {
     GameHarness h;
     h.start();
+    EXPECT_EQ(h.ui().version.Caption, game::Programmversion);
     h.ui().version.Caption = "v";  // the build's own number
     EXPECT_EQ("\n" + aufbau(*h.form1), R"(
 Form1 'Kreiselsturm' 680.25x591 border 2
