@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #ifndef _WIN32
+#include <dlfcn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -350,6 +351,46 @@ TEST(HighscoreFile, ASaveTheDiskRefusesKeepsWhatIsThere) {
         EXPECT_EQ(liste.fehler, "Die Datei '" + pfad + "' konnte nicht geschrieben werden (" +
                                     (ordner ? "ein Ordner dieses Namens ist vorhanden" : "File too large") + ").");
         EXPECT_EQ(ordner ? lies(pfad + "/eigenes") : lies(pfad), ordner ? "x" : datei({"50", "30", "10"}));
+    }
+}
+
+// What only a failing device shows: the test program's fsync and close stand in front of the C
+// library's and count, or fail with an I/O error while told to.
+int fsyncs = 0;
+bool fsyncScheitert = false, closeScheitert = false;
+}  // namespace
+extern "C" int fsync(int fd) {
+    ++fsyncs;
+    if (fsyncScheitert) return errno = EIO, -1;
+    return reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"))(fd);
+}
+extern "C" int close(int fd) {
+    const int ergebnis = reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "close"))(fd);
+    return closeScheitert && ergebnis == 0 ? (errno = EIO, -1) : ergebnis;
+}
+namespace {
+
+// Each save reaches the disk before it counts (the file, then the folder's entry for a new file);
+// a flush or a close that fails is reported, and a new file that failed never replaces the old.
+TEST(HighscoreFile, ASaveIsOnTheDiskBeforeItCountsAndADeviceErrorIsReported) {
+    const std::string drei = datei({"50", "30", "10"}), vier = drei + satz("fremd");  // a fourth record: written in place
+    const struct { const std::string& vorher; bool& störung; int flushes; bool bleibt; } fälle[] = {
+        {drei, fsyncScheitert, 2, false}, {vier, fsyncScheitert, 1, false},  // störung false: no fault
+        {drei, fsyncScheitert, 1, true}, {drei, closeScheitert, 0, true}, {vier, closeScheitert, 1, false}};
+    for (const auto& fall : fälle) {
+        const bool gestört = &fall != &fälle[0] && &fall != &fälle[1];
+        SCOPED_TRACE(::testing::Message() << "case " << &fall - fälle);
+        TempFolder f;
+        const std::string pfad = f.write("data.hsc", fall.vorher);
+        ScriptedRandom zufall;
+        fsyncs = 0;
+        fall.störung = gestört;
+        const game::Bestenliste liste = game::bestenlisteEintragen(pfad, 40, zufall);
+        fall.störung = false;
+        EXPECT_EQ(fsyncs, fall.flushes);
+        EXPECT_EQ(liste.fehler, gestört ? "Die Datei '" + pfad + "' konnte nicht geschrieben werden (Input/output error)." : "");
+        if (fall.bleibt) { EXPECT_EQ(lies(pfad), fall.vorher) << "the old file stays whole"; }
+        for (const fs::directory_entry& e : fs::directory_iterator(f.path())) EXPECT_NE(e.path().extension(), ".tmp");
     }
 }
 
