@@ -1,5 +1,7 @@
 #include "updater/IniDatei.h"
 
+#include <algorithm>
+
 #include "platform/Files.h"
 
 namespace game {
@@ -19,14 +21,13 @@ std::string_view ohneAnfuehrung(std::string_view s) {
     return s;
 }
 
-// The next line of `rest`, which then starts after it. CR, LF and CR LF end a line; so does a
-// NUL byte, so that no name handed back can hold the separator of the key list.
+// The next line of `rest`, which then starts after it. CR, LF and NUL each end a line (so a
+// CR LF leaves an empty line behind, which the reader skips like any other); NUL so that no
+// name handed back can hold the separator of the key list.
 std::string_view naechsteZeile(std::string_view& rest) {
-    size_t ende = 0;
-    while (ende < rest.size() && rest[ende] != '\r' && rest[ende] != '\n' && rest[ende] != '\0') ++ende;
-    std::string_view zeile = rest.substr(0, ende);
-    if (ende < rest.size() && rest[ende] == '\r' && ende + 1 < rest.size() && rest[ende + 1] == '\n') ++ende;
-    rest.remove_prefix(ende < rest.size() ? ende + 1 : ende);
+    const size_t ende = std::min(rest.find_first_of(std::string_view("\r\n\0", 3)), rest.size());
+    const std::string_view zeile = rest.substr(0, ende);
+    rest.remove_prefix(std::min(ende + 1, rest.size()));
     return zeile;
 }
 
