@@ -15,8 +15,8 @@ Faults: a flipped comparison, an if/while condition made true or false, a whole-
 off by one, a deleted assignment or call, + and - swapped, a dropped else branch. Comments,
 string and character literals and preprocessor lines are never touched. A fault that does not
 compile, or compiles to the very same object code (code for Windows only, say), is "not built"
-and left out of the rate; known equivalent faults are listed with their reason in
-tools/mutate-equivalent.txt and left out too.
+and left out of the rate; known equivalent faults are listed with their reason in the table
+"Equivalent faults" of docs/testing.md and left out too.
 """
 import argparse
 import os
@@ -34,7 +34,7 @@ ROOT = Path(__file__).resolve().parent.parent
 DEFAULT_PATHS = ["src/game", "src/rules", "src/world", "src/messages", "src/highscore", "src/updater", "src/forms"]
 EXCLUDED = ["src/forms/sdl/"]  # drawing: covered by the real-window tests, not by unit tests
 COPIED = ["CMakeLists.txt", "cmake", "packaging", "src", "tests", "assets"]  # what the build of the copy needs
-EQUIVALENT_FILE = ROOT / "tools" / "mutate-equivalent.txt"
+EQUIVALENT_FILE = ROOT / "docs" / "testing.md"
 
 Token = namedtuple("Token", "kind text start end")
 Mutant = namedtuple("Mutant", "path line start end new change site")
@@ -317,15 +317,18 @@ def source_files(paths):
 
 
 def load_equivalents(path):
-    """Lines `file | line text | change | reason`: faults that change nothing the game does."""
-    known = {}
-    if path.exists():
-        for raw in path.read_text(encoding="utf-8").splitlines():
-            if raw.strip() and not raw.lstrip().startswith("#"):
-                parts = [p.strip() for p in raw.split(" | ")]
-                if len(parts) != 4:
-                    sys.exit(f"mutate.py: {path}: expected `file | line | change | reason`: {raw}")
-                known[tuple(parts[:3])] = parts[3]
+    """The rows `| file | `line as written` | change | reason |` of the table under the heading
+    "Equivalent faults" in `path`: faults that change nothing the game does."""
+    known, inside = {}, False
+    for raw in (path.read_text(encoding="utf-8").splitlines() if path.exists() else []):
+        if raw.startswith("#"):
+            inside = raw.strip("# ").startswith("Equivalent faults")
+        elif inside and raw.startswith("| `src/"):
+            cells = [c.strip().replace("\\|", "|") for c in re.split(r"(?<!\\)\|", raw.strip())[1:-1]]
+            if len(cells) != 4:
+                sys.exit(f"mutate.py: {path}: expected `| file | line | change | reason |`: {raw}")
+            file, line, change, reason = cells
+            known[(file.strip("`"), line[1:-1] if line.startswith("`") else line, change)] = reason
     return known
 
 
@@ -464,7 +467,7 @@ def main():
     ap.add_argument("--jobs", type=int, default=2)
     ap.add_argument("--timeout", type=int, default=20, help="seconds one test may take before it counts as hung")
     ap.add_argument("--tests", metavar="REGEX", help="run only these unit tests (quick checks; not for the rate)")
-    ap.add_argument("--equivalent", default=str(EQUIVALENT_FILE), help="file of known equivalent faults")
+    ap.add_argument("--equivalent", default=str(EQUIVALENT_FILE), help="the file whose table 'Equivalent faults' lists the known equivalent faults")
     ap.add_argument("--list", action="store_true", help="only list the faults, build nothing")
     args = ap.parse_args()
 
