@@ -272,7 +272,8 @@ TEST(RuntimeErrors, EveryFailureIsShownOnceAndEndsWithAFailureStatus) {
 }
 
 // The real-time loop on a clock that moves only while the backend waits or draws: what is drawn
-// when, and that a tick does not wait behind a frame unless the frames are a period behind.
+// when, how long it sleeps (~ms), and that a tick does not wait behind a frame unless the frames
+// are a period behind.
 class PacedBackend : public forms::HeadlessBackend {
 public:
     PacedBackend(forms::ManualClock& clock, std::string& log) : clock_(clock), log_(log) {}
@@ -286,6 +287,7 @@ public:
     void waitForEvents(forms::Application&, int timeoutMs) override {
         if (timeoutMs < 0) forms::End(3);  // nothing left to wait for
         if (onWait) onWait(++waits_);
+        log_ += " ~" + std::to_string(timeoutMs);
         clock_.set(clock_.nowMs() + timeoutMs);
     }
 
@@ -300,7 +302,7 @@ TEST(RealTimeLoop, DrawsAtMostEveryFrameAndLetsADueTickGoFirst) {
     forms::ManualClock clock;
     std::string log;
     PacedBackend backend{clock, log};
-    backend.drawCosts = {8, 8, 8, 8, 40, 8};  // the fifth frame is slow
+    backend.drawCosts = {9, 8, 8, 8, 40, 8};  // the fifth frame is slow
     forms::Application app{clock, backend};
     Log unused;
     TestForm form{app, unused};
@@ -317,8 +319,9 @@ TEST(RealTimeLoop, DrawsAtMostEveryFrameAndLetsADueTickGoFirst) {
     };
     EXPECT_EQ(app.run(), 3);
     EXPECT_EQ(log,
-              " draw@0 tick@10 posted@16 tick@20 draw@20 tick@30 tick@40 draw@40 tick@50 tick@60 draw@60"
-              " tick@70 tick@80 draw@80 tick@120 draw@120 tick@130 tick@140 draw@140");  // 40 ms late: the frame comes anyway
+              " draw@0 ~1 tick@10 ~6 posted@16 ~4 tick@20 draw@20 ~2 tick@30 ~6 ~4 tick@40 draw@40 ~2 tick@50 ~6 ~4"
+              " tick@60 draw@60 ~2 tick@70 ~6 ~4 tick@80 draw@80 ~0 tick@120 draw@120"  // 40 ms late: the frame comes anyway
+              " ~2 tick@130 ~6 ~4 tick@140 draw@140");
     EXPECT_EQ(app.scheduler().lateness().percentile(0.9), 0);
     EXPECT_EQ(app.scheduler().lateness().percentile(1.0), 30) << "the tick due at 90 came at 120";
 
@@ -331,7 +334,7 @@ TEST(RealTimeLoop, DrawsAtMostEveryFrameAndLetsADueTickGoFirst) {
     f.c().a.Tick = a.Tick;
     f.c().a.Interval(10), f.c().a.Enabled(true);
     EXPECT_EQ(zweite.run(), 5);
-    EXPECT_EQ(log, " draw@148 tick@158");
+    EXPECT_EQ(log, " draw@148 ~2 tick@158");
 }
 
 TEST(Int16Arithmetic, RaisesOverflowOutsideSixteenBits) {

@@ -117,6 +117,7 @@ TEST(StartScreen, ArrowButtonsChooseThePlayerPicture) {
     EXPECT_FALSE(right.Enabled);
     EXPECT_TRUE(left.Enabled);
     h.click(right);  // disabled: nothing happens
+    h.click(h.ui().Command2);  // on the hidden table: nothing either
     EXPECT_EQ(h.form1->ausgewähltespielergrafik, 3);
     h.click(left);
     h.click(left);
