@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Programmversion.h"
+#include "platform/Script.h"
 #include "support/Aufbau.h"
 #include "support/GameHarness.h"
 #include "support/Schreibschutz.h"
@@ -81,6 +82,16 @@ TEST(StartUp, AMissingOrBrokenPictureEndsThroughTheRunTimeErrorNamingTheFile) {
         ASSERT_EQ(h.backend.shownBoxes().size(), 1u);
         EXPECT_NE(h.backend.shownBoxes()[0].box.text.find("highscore.jpg' ist zu groß"), std::string::npos);
     }
+}
+
+// An update the player agrees to: the update window shows, the game window stays hidden.
+TEST(StartUp, TheGameWindowStaysHiddenWhileTheUpdateRuns) {
+    const std::string programm = platform::executableSuffix().empty() ? "#!/bin/sh\n" : "MZ";  // as this system's programs start
+    GameHarness h({}, {{"version.txt", "Version: 9,000"}, {"Kreiselsturm.txt", programm}});
+    h.backend.answerNext(forms::MsgResult::Yes);
+    h.start();
+    EXPECT_TRUE(h.form3->Visible());
+    EXPECT_FALSE(h.form1->Visible());
 }
 
 // A leftover update script is deleted; one that cannot be (a read-only folder) stays, and the
@@ -165,7 +176,7 @@ TEST(Game, StartShowsTheChosenSpriteFixesTheBorderAndRunsTheGameTimers) {
 }
 
 TEST(Game, RestartBringsBackAFreshStartScreenWithoutAskingForUpdates) {
-    GameHarness h({}, "Version: 9,000\r\n");  // a newer version on the server
+    GameHarness h({}, {{"version.txt", "Version: 9,000\r\n"}});  // a newer version on the server
     h.start();
     ASSERT_EQ(h.backend.shownBoxes().size(), 1u) << "the update question at start-up, answered No";
     const int anfragen = h.server->requests();

@@ -22,6 +22,7 @@
 #include "support/Aufbau.h"
 #include "support/Schreibschutz.h"
 #include "support/TempFolder.h"
+#include "support/UpdateServer.h"
 #include "updater/Form3.h"
 
 namespace fs = std::filesystem;
@@ -82,20 +83,7 @@ const Antwort tröpfelnd = [](httplib::Response& res) {
 // `files` or 404, each request recorded; `onRequest` runs while the update window waits for the answer.
 class UpdaterTest : public ::testing::Test {
 protected:
-    UpdaterTest() {
-        fs::create_directory(ordner);
-        http.Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
-            requests.push_back(req.path);
-            if (antworten.contains(req.path)) antworten[req.path](res);
-            else if (!files.contains(req.path)) res.status = 404;
-            else res.set_content(files[req.path], "application/octet-stream");
-            if (onRequest) onRequest(req.path);
-        });
-        base = "http://127.0.0.1:" + std::to_string(http.bind_to_any_port("127.0.0.1"));
-        listener = std::thread([this] { http.listen_after_bind(); });
-        while (!http.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    ~UpdaterTest() override { http.stop(); listener.join(); }
+    UpdaterTest() { fs::create_directory(ordner); }
 
     void check(const std::string& serverBasis, const std::string& programmname = "Kreiselsturm") {
         game::Form3::Einstellungen e{ordner, serverBasis, programmname,
@@ -145,9 +133,14 @@ protected:
     platform::DownloadLimits gross{.connectTimeoutMs = 1000, .totalTimeoutMs = 60000, .maxBytes = 64 * 1024,
                                    .slowBytesPerSecond = 1000, .slowWindowSeconds = 1};
     std::function<void(const std::string&)> onRequest;
-    httplib::Server http;
-    std::thread listener;
-    std::string base;
+    UpdateServer server{[this](const httplib::Request& req, httplib::Response& res) {
+        requests.push_back(req.path);
+        if (antworten.contains(req.path)) antworten[req.path](res);
+        else if (!files.contains(req.path)) res.status = 404;
+        else res.set_content(files[req.path], "application/octet-stream");
+        if (onRequest) onRequest(req.path);
+    }};
+    const std::string base = server.base();
 };
 
 // Unasked, the question is answered No; without a usable version file nothing is asked.

@@ -10,9 +10,11 @@ void writeGamePictures(const TempFolder& folder, PictureSet pictures) {
     writeTestJpeg(folder.file("highscore.jpg"), 16, 12);
 }
 
-GameHarness::GameHarness(PictureSet pictures, const std::string& versionFile) {
+GameHarness::GameHarness(PictureSet pictures, const std::map<std::string, std::string>& serverFiles) {
     writeGamePictures(folder, pictures);
-    if (!versionFile.empty()) server = std::make_unique<UpdateServer>(versionFile);
+    std::map<std::string, std::string> auswirbel;
+    for (const auto& [name, inhalt] : serverFiles) auswirbel["/spielhof/wirbel/" + name] = inhalt;
+    if (!serverFiles.empty()) server = std::make_unique<UpdateServer>(auswirbel);
     form3 = std::make_unique<game::Form3>(app, game::Form3::Einstellungen{folder.path(), server ? server->base() : "", "Kreiselsturm", {}});
     form1 = std::make_unique<game::Form1>(app, *form3, game::Form1::Umgebung{folder.path(), &random});
 }

@@ -2,6 +2,7 @@
 // The game in a test: a temporary program folder with small generated pictures, the headless
 // backend, the manual clock, a scripted random source and scripted message-box answers.
 // Tests press keys and click buttons like a player, advance the clock and read any control.
+#include <map>
 #include <memory>
 #include <string>
 
@@ -23,8 +24,9 @@ struct PictureSet {
 
 class GameHarness {
 public:
-    // With a `versionFile` the update window asks a loopback server (`server`) that serves it.
-    explicit GameHarness(PictureSet pictures = {}, const std::string& versionFile = "");
+    // With `serverFiles` (name → content, e.g. "version.txt") the update window asks a loopback
+    // server (`server`) that serves them.
+    explicit GameHarness(PictureSet pictures = {}, const std::map<std::string, std::string>& serverFiles = {});
     ~GameHarness();
 
     // Starts the program: loads and shows the game window, as main() does.
