@@ -54,6 +54,11 @@ TEST(HighscoreFile, ReadsAFileOfAnotherWriterAndWritesTheSameLayout) {
     const std::string alt = f.write("data.hsc", satz("0172-124903"));
     EXPECT_EQ(W::Datensatzlesen(alt, 1, true), "-12");
     EXPECT_EQ(W::Datensatzlesen(alt, 2, true), "") << "a record beyond the end is empty";
+    W::Datensatzschreiben(alt, "zwei", 2, false);
+    EXPECT_EQ(W::Datensatzlesen(alt, 1, true) + W::Datensatzlesen(alt, 2, false), "-12zwei") << "one record written, the other kept";
+    const std::string voll = satz(std::string(126, 'x'));  // the longest text a record holds
+    EXPECT_EQ(W::Datensatzlesen(f.write("voll.hsc", voll), 1, false), std::string(126, 'x'));
+    EXPECT_THROW(W::Datensatzlesen(f.write("kurz.hsc", voll.substr(0, 127)), 1, false), W::BeschädigterDatensatz) << "cut short";
 
     ScriptedRandom zufall;
     for (int i = 0; i < 3; ++i)
@@ -404,7 +409,8 @@ TEST(HighscoreFile, ASaveRemovesTheTemporaryFilesOfDeadCopiesOnly) {
     TempFolder f;
     const std::vector<std::pair<std::string, bool>> dateien = {  // name, remains
         {"data.hsc." + t + ".tmp", false}, {"data.hsc." + lebt + ".tmp", true}, {"data.hsc.tmp", true},
-        {"data.hsc." + t + ".tmp.alt", true}, {"data.hsc.x" + t + ".tmp", true}, {"andere.hsc." + t + ".tmp", true}};
+        {"data.hsc." + t + ".tmp.alt", true}, {"data.hsc.x" + t + ".tmp", true}, {"andere.hsc." + t + ".tmp", true},
+        {"data.hsc.999999999.tmp", false}, {"data.hsc.9999999999.tmp", true}};  // no process has ten digits
     for (const auto& [name, bleibt] : dateien) f.write(name, "halb");
     W::Datensatzschreiben(f.file("data.hsc"), "7", 1, false);
     for (const auto& [name, bleibt] : dateien) EXPECT_EQ(fs::exists(f.file(name)), bleibt) << name;
