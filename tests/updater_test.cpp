@@ -151,7 +151,7 @@ TEST_F(UpdaterTest, AsksOnlyForANewerVersionAndOtherwiseTheGameStarts) {
         {"#########1,3", true}, {"Version:1", false}, {"Version:12", true},  // a nine-character label
         {"Version: 9,000\r\nVersion: 1,000\r\n", false},  // only the last line counts
         {"Version: 1,000\nVersion: 9,000", true}, {"Version: 1,000\rVersion: 9,000", true},
-        {"Version: 1,261\r\n", true}, {"Version: 1,261 \t", true},
+        {"Version: 1,261\r\n", true}, {"Version: \t1,261 \t", true},
         {"Version: 1.300", false}, {"", false}, {std::nullopt, false}, {std::string(70 * 1024, 'x') + "\r\nVersion: 9,000", false},
         {"Version: 9,000", false, ""}, {std::nullopt, false, "http://127.0.0.1:1"},  // no server, nobody listening
     };
