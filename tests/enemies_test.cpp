@@ -24,7 +24,10 @@ struct Enemies : ::testing::Test {
         h.random.pushResult(40, 90, takt);
     }
     forms::Image& g(int16_t i) { return h.ui().Gegner[i]; }
-    bool lebt(int16_t i) { return h.ui().Gegner.exists(i) && h.ui().Gegnertimer.exists(i); }
+    bool lebt(int16_t i) {
+        EXPECT_EQ(h.ui().Gegner.exists(i), h.ui().Gegnertimer.exists(i)) << "an enemy and its timer come and go together";
+        return h.ui().Gegner.exists(i);
+    }
     void tick(int16_t i) { h.app.dispatch([&] { h.form1->Gegnertimer_Timer(i); }); }
     // A straight enemy moved to (left, top); returns its index.
     int16_t spawn(float left, float top, int größe = 40, const char* tag = "") {
