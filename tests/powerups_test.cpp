@@ -32,7 +32,7 @@ TEST_F(Items, EveryKindDrawGivesItsKindAndColour) {
 }
 
 TEST_F(Items, TheFirstComesAfterTenSecondsAndLeavesAtTheLeftEdge) {
-    h.random.pushResult(10, 20, 14);
+    h.random.pushResult(10, 20, 20);  // the longest pause
     const int unten = static_cast<int>(h.form1->ScaleHeight()) - 40;  // the lowest place and the slowest pace
     nächstesItem(9, unten, 100);
     h.advance(9999);
@@ -40,7 +40,7 @@ TEST_F(Items, TheFirstComesAfterTenSecondsAndLeavesAtTheLeftEdge) {
     h.advance(1);
     ASSERT_TRUE(h.ui().Power.exists(1));
     forms::Shape& item = h.ui().Power[1];
-    EXPECT_EQ(h.ui().Powerspawner.Interval(), 14000) << "the next after a fresh pause";
+    EXPECT_EQ(h.ui().Powerspawner.Interval(), 20000) << "the next after a fresh pause";
     EXPECT_EQ(std::tuple(item.Visible, item.Left, item.Top, h.ui().Powertimer[1].Interval()), std::tuple(true, h.form1->ScaleWidth() + 10.0f, static_cast<float>(unten), 100));
     item.Left = -28;
     h.form1->Gegnergeschwindigkeit = 12;  // items step at the enemies' speed of the moment

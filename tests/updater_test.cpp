@@ -263,7 +263,7 @@ TEST_F(UpdaterTest, WithoutTheListOnlyTheProgramFileIsUpdated) {
     std::ofstream(ordner + "/update.cmd", std::ios::binary) << "rem vorher\r\n";
     agree("kreisel-2");
     const std::string x = "kreisel-2" + platform::executableSuffix();
-    EXPECT_EQ(aufbau(*form), "Form3 'Update...' 6735x2130 border 3\n"
+    EXPECT_EQ(aufbau(*form), "Form3 'Update...' 6735x2130 border 3 centred no-taskbar\n"
                              "Timer2(-1) 0,0 0x0 every 500 on\n"
                              "Timer1(-1) 0,0 0x0 every 5000 on\n"
                              "Label2(-1) 0,1800 6735x255 'Datei: " + x + " 1/1' 8.25 80000012/8000000f opaque centred\n"

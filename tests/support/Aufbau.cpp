@@ -11,7 +11,7 @@
 std::string aufbau(const forms::Form& form) {
     std::ostringstream out;
     out << form.name() << " '" << form.Caption() << "' " << form.ScaleWidth() << "x" << form.ScaleHeight() << " border "
-        << int(form.BorderStyle()) << "\n";
+        << int(form.BorderStyle()) << (form.centredOnScreen ? " centred" : "") << (form.showInTaskbar ? "" : " no-taskbar") << "\n";
     for (const forms::Control* c : form.controls()) {
         out << c->Name << "(" << c->Index << ") " << c->Left << "," << c->Top << " " << c->Width << "x" << c->Height
             << (c->Visible ? "" : " hidden") << std::hex;
