@@ -11,7 +11,6 @@
 #include "support/Aufbau.h"
 #include "support/GameHarness.h"
 #include "support/Schreibschutz.h"
-#include "support/TestPictures.h"
 
 namespace {
 
@@ -69,18 +68,6 @@ TEST(StartUp, AMissingOrBrokenPictureEndsThroughTheRunTimeErrorNamingTheFile) {
         h.advance(1000);  // the preview asks for picture 2
         EXPECT_EQ(h.app.exitCode(), 1);
         EXPECT_NE(h.app.failure().find("gegner2.gif"), std::string::npos);
-    }
-    {
-        GameHarness h;
-        h.folder.write("highscore.jpg", makeTestJpeg(8, 8193));  // over the size limit
-        h.startGame();
-        h.app.dispatch([&] {
-            h.form1->allesstoppen();
-            h.form1->highscorezeigen(5);
-        });
-        EXPECT_EQ(h.app.exitCode(), 1);
-        ASSERT_EQ(h.backend.shownBoxes().size(), 1u);
-        EXPECT_NE(h.backend.shownBoxes()[0].box.text.find("highscore.jpg' ist zu groß"), std::string::npos);
     }
 }
 
