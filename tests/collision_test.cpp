@@ -39,6 +39,7 @@ TEST_F(Contacts, OnlyTheTopAndLeftMidpointsOrAPlayerCornerInTheCircleCountStrict
         {0, 100, 65, 65, 0, 100, 40, false},     // corner on corner: both midpoints on an edge
         {0, 100, 65, 65, -20, 120, 40, false},   // top midpoint on the left edge
         {0, 100, 20, 65, 0, 110, 40, false},     // top midpoint on the right edge
+        {0, 100, 65, 65, 10, 165, 40, false},    // top midpoint on the bottom edge
         {0, 100, 65, 65, 10, 80, 40, false},     // left midpoint on the top edge
         {0, 100, 200, 20, 10, 100, 40, false},   // left midpoint on the bottom edge
         {0, 100, 65, 65, 65, 40, 40, false}, {0, 100, 65, 65, 65, 80, 40, false}, {0, 100, 65, 65, 65, 100, 40, false},
