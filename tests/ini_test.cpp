@@ -30,8 +30,9 @@ TEST(HolINIString, ReadsValuesAndKeyListsFromAFile) {
     EXPECT_EQ(iniWert(locker, "URL", std::nullopt), std::string("DATEI1\0", 7));
     EXPECT_EQ(iniWert(std::string_view("[a]\nk=v!", 7), "a", "k"), "v") << "nothing read past the end";
     EXPECT_EQ(iniWert("\xEF\xBB\xBF[a]\nk=v", "a", "k"), "v") << "a byte-order mark before the first section";
-    EXPECT_EQ(iniWert("[a]\nk=\"v w\"\nq='x'\nr='y\"", "a", "k") + iniWert("[a]\nq='x'", "a", "q") + iniWert("[a]\nr='y\"", "a", "r"),
-              "v wx'y\"") << "quotes around a value go, unmatched ones stay";
+    EXPECT_EQ(iniWert("[a]\nk=\"v w\"\nq='x'\nr='y\"", "a", "k") + iniWert("[a]\nq='x'", "a", "q") + iniWert("[a]\nr='y\"", "a", "r") +
+                  iniWert("[a]\ne=\"\"", "a", "e") + iniWert("[a]\nz='", "a", "z"),
+              "v wx'y\"'") << "quotes around a value go, unmatched ones stay";
 }
 
 // Arbitrary bytes: no crash, and what comes back keeps to the format.
