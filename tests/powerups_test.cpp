@@ -50,6 +50,19 @@ TEST_F(Items, TheFirstComesAfterTenSecondsAndLeavesAtTheLeftEdge) {
     EXPECT_FALSE(h.ui().Power.exists(1) || h.ui().Powertimer.exists(1));
 }
 
+// A player standing still picks up an item that steps into it.
+TEST_F(Items, AnItemPicksItselfUpOnTheStepThatReachesThePlayer) {
+    nächstesItem(9, 200);
+    h.form1->Powerspawn();
+    forms::Image& spieler = h.ui().Spieler;
+    spieler.Left = h.ui().Power[1].Left - spieler.Width - 1, spieler.Top = 190;
+    h.advance(49);
+    ASSERT_TRUE(h.ui().Power.exists(1));
+    h.advance(1);
+    EXPECT_FALSE(h.ui().Power.exists(1));
+    EXPECT_EQ(h.form1->Geschwindigkeit, 10) << "twice the speed";
+}
+
 TEST_F(Items, PickupsDuringTheCountdown) {
     h.ui().Powerspawner.Enabled(false);
     // ms since the step before, the kind picked up, then the countdown shown ("-" none), speed and size.
