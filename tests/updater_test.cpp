@@ -148,7 +148,7 @@ TEST_F(UpdaterTest, AsksOnlyForANewerVersionAndOtherwiseTheGameStarts) {
     // file: none when not on the server; serverBasis: none for the test server.
     const struct { std::optional<std::string> file; bool newer; std::optional<std::string> serverBasis = std::nullopt; } cases[] = {
         {"Version: 1,260", false}, {"Version: 1,261", true}, {"Version: 1,259\r\n", false}, {"Version: 1,3x", false},
-        {"#########1,3", true}, {"Version:1", false}, {"Version:12", true},  // a nine-character label
+        {"#########1,3", true}, {"Version:51", false}, {"Version:12", true},  // a nine-character label
         {"Version: 9,000\r\nVersion: 1,000\r\n", false},  // only the last line counts
         {"Version: 1,000\nVersion: 9,000", true}, {"Version: 1,000\rVersion: 9,000", true},
         {"Version: 1,261\r\n", true}, {"Version: \t1,261 \t", true},
