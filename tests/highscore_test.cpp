@@ -9,12 +9,14 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <functional>
 #include <fstream>
 #include <optional>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "highscore/Bestenliste.h"
@@ -57,7 +59,16 @@ TEST(HighscoreFile, ReadsAFileOfAnotherWriterAndWritesTheSameLayout) {
     W::Datensatzschreiben(alt, "zwei", 2, false);
     EXPECT_EQ(W::Datensatzlesen(alt, 1, true) + W::Datensatzlesen(alt, 2, false), "-12zwei") << "one record written, the other kept";
     const std::string voll = satz(std::string(126, 'x'));  // the longest text a record holds
-    EXPECT_EQ(W::Datensatzlesen(f.write("voll.hsc", voll), 1, false), std::string(126, 'x'));
+    W::Datensatzschreiben(f.file("voll.hsc"), std::string(126, 'x'), 1, false);
+    EXPECT_EQ(lies(f.file("voll.hsc")), voll);
+    EXPECT_EQ(W::Datensatzlesen(f.file("voll.hsc"), 1, false), std::string(126, 'x'));
+    try {
+        W::Datensatzschreiben(f.file("voll.hsc"), std::string(127, 'x'), 1, false);
+        ADD_FAILURE() << "a text too long for its record was written";
+    } catch (const forms::RuntimeError& e) {
+        EXPECT_STREQ(e.what(), "Falsche Datensatzlänge: 127 Zeichen passen nicht in einen Datensatz.");
+    }
+    EXPECT_EQ(lies(f.file("voll.hsc")), voll) << "and the file is untouched";
     EXPECT_THROW(W::Datensatzlesen(f.write("kurz.hsc", voll.substr(0, 127)), 1, false), W::BeschädigterDatensatz) << "cut short";
 
     ScriptedRandom zufall;
@@ -77,17 +88,17 @@ Zeilen zeilen(const GameHarness& h) {
 }
 
 // Fails save step 0 (the writing, after half the bytes), 1 (the flush) or 2 (the rename) of
-// every save from the `ab`-th on.
+// the `ab`-th save.
 struct KaputteAblage : W::Ablage {
     int schritt, ab, speicherungen = 0;
     KaputteAblage(int s, int a) : schritt(s), ab(a) { W::ablageErsetzen(this); }
     ~KaputteAblage() override { W::ablageErsetzen(nullptr); }
     void scheitern(int bei, const std::string& p) const {
-        if (schritt == bei && speicherungen >= ab) throw std::system_error(std::make_error_code(std::errc::io_error), p);
+        if (schritt == bei && speicherungen == ab) throw std::system_error(std::make_error_code(std::errc::io_error), p);
     }
     void schreiben(const std::string& p, std::string_view b) override {
         ++speicherungen;
-        Ablage::schreiben(p, b.substr(0, b.size() / (schritt == 0 && speicherungen >= ab ? 2 : 1)));
+        Ablage::schreiben(p, b.substr(0, b.size() / (schritt == 0 && speicherungen == ab ? 2 : 1)));
         scheitern(0, p);
     }
     void festschreiben(const std::string& p) override { scheitern(1, p); Ablage::festschreiben(p); }
@@ -125,7 +136,7 @@ TEST(Table, MergesRanksMarksAndStoresTheBestThreeOrKeepsTheOldFileWhenTheSaveFai
         Zeilen tabelle;
         Störung störung = keine;
         std::string name = "data.hsc";
-        int ab = 1;                            // the first failing save
+        int ab = 1;                            // the failing save
         std::optional<std::string> danach{};  // the file afterwards, when not the best three
     };
     const std::string alt = datei({"50", "30", "10"});
@@ -141,11 +152,14 @@ TEST(Table, MergesRanksMarksAndStoresTheBestThreeOrKeepsTheOldFileWhenTheSaveFai
         // Edited or cut short from outside: what cannot be read as a score counts as 0.
         {datei({"abc", "60", "99999"}), 7, 2, {"60", "7", "0", "7"}},
         {datei({"abc", "", "1x"}), -5, 4, {"0", "0", "0", "-5"}},
-        {alt.substr(0, 2 * 128 + 6), 5, 3, {"50", "30", "5", "5"}},
+        {datei({"-1", "-2", "-3"}), -4, 4, {"0", "0", "0", "-4"}},  // no score below 0 takes a place
+        {alt.substr(0, 128 + 6), 5, 2, {"50", "5", "0", "5"}},
         {"\xC8" + alt.substr(1), 5, 3, {"30", "10", "5", "5"}},  // length 200
         {satz("1234567") + datei({"60", "30"}), 7, 3, {"60", "30", "7", "7"}},  // too short for its filler
-        // No file yet and the save fails: the three zeros written first are there.
+        // No file yet and the save fails: the three zeros written first are there; when those
+        // could not be written, nothing more is tried.
         {std::nullopt, 25, 1, {"25", "0", "0", "25"}, umbenennen, "data.hsc", 2, gespeichert({"0", "0", "0"})},
+        {std::nullopt, 25, 1, {"25", "0", "0", "25"}, schreiben, "data.hsc", 1, ""},
         {std::nullopt, 25, 1, {"25", "0", "0", "25"}, ordnerGesperrt, "data.hsc", 1, ""},
     };
     for (Störung s : {schreiben, festschreiben, umbenennen, fremdeDatei, dateiGesperrt})
@@ -360,10 +374,17 @@ TEST(HighscoreFile, ASaveTheDiskRefusesKeepsWhatIsThere) {
 }
 
 // What only a failing device shows: the test program's fsync and close stand in front of the C
-// library's and count, or fail with an I/O error while told to.
+// library's and count, or fail with an I/O error while told to; its write, while told to, is
+// interrupted once by a signal and then takes one byte a call, as a busy device may.
 int fsyncs = 0;
-bool fsyncScheitert = false, closeScheitert = false;
+bool fsyncScheitert = false, closeScheitert = false, tröpfeln = false;
 }  // namespace
+extern "C" ssize_t write(int fd, const void* daten, size_t n) {
+    static bool unterbrochen = false;
+    if (!tröpfeln) unterbrochen = false;
+    else if (!std::exchange(unterbrochen, true)) return errno = EINTR, -1;
+    return reinterpret_cast<ssize_t (*)(int, const void*, size_t)>(dlsym(RTLD_NEXT, "write"))(fd, daten, tröpfeln ? std::min<size_t>(n, 1) : n);
+}
 extern "C" int fsync(int fd) {
     ++fsyncs;
     if (fsyncScheitert) return errno = EIO, -1;
@@ -397,6 +418,15 @@ TEST(HighscoreFile, ASaveIsOnTheDiskBeforeItCountsAndADeviceErrorIsReported) {
         if (fall.bleibt) { EXPECT_EQ(lies(pfad), fall.vorher) << "the old file stays whole"; }
         for (const fs::directory_entry& e : fs::directory_iterator(f.path())) EXPECT_NE(e.path().extension(), ".tmp");
     }
+
+    TempFolder f;
+    const std::string pfad = f.write("data.hsc", datei({"50", "30", "10"}));
+    ScriptedRandom zufall;
+    tröpfeln = true;
+    const game::Bestenliste liste = game::bestenlisteEintragen(pfad, 40, zufall);
+    tröpfeln = false;
+    EXPECT_EQ(liste.fehler, "") << "an interrupted or short write goes on where it stopped";
+    EXPECT_EQ(lies(pfad), datei({"50", "40", "30"}, "5555"));
 }
 
 // A save removes the temporary files that copies of the game left when they died while saving,
@@ -410,7 +440,8 @@ TEST(HighscoreFile, ASaveRemovesTheTemporaryFilesOfDeadCopiesOnly) {
     const std::vector<std::pair<std::string, bool>> dateien = {  // name, remains
         {"data.hsc." + t + ".tmp", false}, {"data.hsc." + lebt + ".tmp", true}, {"data.hsc.tmp", true},
         {"data.hsc." + t + ".tmp.alt", true}, {"data.hsc.x" + t + ".tmp", true}, {"andere.hsc." + t + ".tmp", true},
-        {"data.hsc.999999999.tmp", false}, {"data.hsc.9999999999.tmp", true}};  // no process has ten digits
+        {"data.hsc.999999999.tmp", false}, {"data.hsc.9999999999.tmp", true},  // no process has ten digits
+        {"data.hsc..tmp", true}};
     for (const auto& [name, bleibt] : dateien) f.write(name, "halb");
     W::Datensatzschreiben(f.file("data.hsc"), "7", 1, false);
     for (const auto& [name, bleibt] : dateien) EXPECT_EQ(fs::exists(f.file(name)), bleibt) << name;
