@@ -305,7 +305,7 @@ TEST(RealTimeLoop, DrawsAtMostEveryFrameAndLetsADueTickGoFirst) {
     forms::ManualClock clock;
     std::string log;
     PacedBackend backend{clock, log};
-    backend.drawCosts = {9, 8, 8, 8, 32, 8};  // the fifth frame takes two periods
+    backend.drawCosts = {9, 8, 8, 8, 32, 8, 80};  // the fifth frame takes two periods, the seventh five
     forms::Application app{clock, backend};
     Log unused;
     TestForm form{app, unused};
@@ -314,7 +314,7 @@ TEST(RealTimeLoop, DrawsAtMostEveryFrameAndLetsADueTickGoFirst) {
     int ticks = 0;
     a.Tick = [&](int16_t) {
         log += " tick@" + std::to_string(clock.nowMs());
-        if (++ticks == 11) a.Enabled(false);
+        if (++ticks == 12) a.Enabled(false);
     };
     a.Interval(10), a.Enabled(true);
     backend.onWait = [&](int waits) {
@@ -324,11 +324,13 @@ TEST(RealTimeLoop, DrawsAtMostEveryFrameAndLetsADueTickGoFirst) {
     EXPECT_EQ(log,
               " draw@0 ~1 tick@10 ~6 posted@16 ~4 tick@20 draw@20 ~2 tick@30 ~6 ~4 tick@40 draw@40 ~2 tick@50 ~6 ~4"
               " tick@60 draw@60 ~2 tick@70 ~6 ~4 tick@80 draw@80 ~0 tick@112 draw@112"  // two periods since the last: drawn now
-              " ~2 tick@122 ~6 ~4 tick@132 draw@132");
-    EXPECT_EQ(app.scheduler().lateness().percentile(0.9), 0);
-    EXPECT_EQ(app.scheduler().lateness().percentile(1.0), 22) << "the tick due at 90 came at 112";
+              " ~2 tick@122 ~6 ~4 tick@132 draw@132 ~0 tick@212 draw@212");
+    EXPECT_EQ(app.scheduler().lateness().percentile(0.8), 0);
+    EXPECT_EQ(app.scheduler().lateness().percentile(0.9), 22) << "the tick due at 90 came at 112";
+    EXPECT_EQ(app.scheduler().lateness().percentile(1.0), 63) << "70 ms late, in the last bucket";
 
-    // A tick that ends the program: nothing is drawn after it.
+    // Start-up work that lasts until a timer is due lets the tick go before the first frame; a
+    // tick that ends the program: nothing is drawn after it.
     log.clear();
     a.Tick = [&](int16_t) { log += " tick@" + std::to_string(clock.nowMs()), forms::End(5); };
     forms::Application zweite{clock, backend};
@@ -336,8 +338,9 @@ TEST(RealTimeLoop, DrawsAtMostEveryFrameAndLetsADueTickGoFirst) {
     zweite.start(f);
     f.c().a.Tick = a.Tick;
     f.c().a.Interval(10), f.c().a.Enabled(true);
+    zweite.post([&] { clock.set(clock.nowMs() + 10); });
     EXPECT_EQ(zweite.run(), 5);
-    EXPECT_EQ(log, " draw@140 ~2 tick@150");
+    EXPECT_EQ(log, " ~0 tick@302");
 }
 
 TEST(Int16Arithmetic, RaisesOverflowOutsideSixteenBits) {
@@ -372,9 +375,12 @@ TEST_F(Runtime, KeysRepeatWhileTheLastPressedKeyIsHeld) {
 // the first Show after it is a resize.
 TEST_F(Runtime, StartUpShowsAWindowUnlessItsLoadHidItAndTheFirstShowResizes) {
     EXPECT_EQ(form.resizes, 1);
+    const auto entwurf = std::pair(form.ScaleWidth(), form.ScaleHeight());
+    form.setInnerSize(entwurf.first + 100, entwurf.second + 50);  // made larger by the player
     form.Unload();
     form.hideInLoad = true;
     app.start(form);
+    EXPECT_EQ(std::pair(form.ScaleWidth(), form.ScaleHeight()), entwurf) << "loaded again at its design size";
     EXPECT_FALSE(form.Visible());
     form.Show();
     form.Show();
