@@ -68,11 +68,20 @@ TEST_F(Levels, LivesLostOnTheWayUpShowTheLastNumberOnTheWayDownRunOnceMore) {
         h.advance(s.ms);
         EXPECT_EQ(std::tuple(h.ui().Label4.Caption, h.ui().Label4.Top, h.ui().Textfader4.Enabled()), std::tuple(s.zahl, s.top, s.läuft));
     }
+
+    // A run still owed when the game restarts is not carried into the next game.
+    h.form1->neuesleben = 2, h.form1->Label4_fade();
+    h.advance(320);
+    h.form1->Label4_fade();
+    h.app.dispatch([&] { h.form1->reload(); });
+    h.form1->neuesleben = 2, h.form1->Label4_fade();
+    h.advance(620);
+    EXPECT_EQ(std::tuple(h.ui().Label4.Caption, h.ui().Label4.Top, h.ui().Textfader4.Enabled()), std::tuple("2", 0.0f, false));
 }
 
 // The numbers in captions and tags, read and written as the game's labels show them.
 TEST(Zahltext, NumbersAreWrittenPlainAndReadWithBlanksAround) {
-    EXPECT_EQ(game::zahltext(100000) + " " + game::zahltext(-0.0) + " " + game::zahltext(-2.5), "100000 0 -2.5");
+    EXPECT_EQ(game::zahltext(100000) + " " + game::zahltext(-0.0) + " " + game::zahltext(-2.5) + " " + game::zahltext(1e15), "100000 0 -2.5 1e+15");
     EXPECT_EQ(game::zahlwert(" 12 "), 12);
     for (const char* keineZahl : {"", "  ", "1 2", "x"}) EXPECT_THROW(game::zahlwert(keineZahl), forms::RuntimeError) << keineZahl;
 }
