@@ -57,6 +57,7 @@ TEST_F(Enemies, ASpawnerTickMakesOneEnemyFromItsDrawsInOrder) {
     h.advance(3000);
     EXPECT_EQ(std::tuple(g(3).Tag, g(3).Width, g(3).Top, g(3).Left, h.ui().Gegnertimer[3].Interval(), h.random.left()),
               std::tuple("min", 35.f, 1.f, rechts + 10, 40, 0u));
+    EXPECT_EQ(std::filesystem::path(g(3).picture->path).filename(), "gegner2.gif");
 }
 
 // At 15 s the level-up retimes the spawner that is due at that very moment: it still sends its enemy.
