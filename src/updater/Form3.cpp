@@ -158,7 +158,7 @@ void Form3::Timer2_Timer() {
 }
 
 void Form3::Timer1_Timer() {
-    if (einstellungen_.skriptStarten) einstellungen_.skriptStarten(einstellungen_.programmordner, "update.cmd");
+    einstellungen_.skriptStarten(einstellungen_.programmordner, "update.cmd");
     forms::End();
 }
 

@@ -15,7 +15,8 @@ GameHarness::GameHarness(PictureSet pictures, const std::map<std::string, std::s
     std::map<std::string, std::string> auswirbel;
     for (const auto& [name, inhalt] : serverFiles) auswirbel["/spielhof/wirbel/" + name] = inhalt;
     if (!serverFiles.empty()) server = std::make_unique<UpdateServer>(auswirbel);
-    form3 = std::make_unique<game::Form3>(app, game::Form3::Einstellungen{folder.path(), server ? server->base() : "", "Kreiselsturm", {}});
+    const auto keinSkript = [](const std::string&, const std::string&) {};  // the game tests start no update script
+    form3 = std::make_unique<game::Form3>(app, game::Form3::Einstellungen{folder.path(), server ? server->base() : "", "Kreiselsturm", keinSkript});
     form1 = std::make_unique<game::Form1>(app, *form3, game::Form1::Umgebung{folder.path(), &random});
 }
 
