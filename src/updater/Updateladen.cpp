@@ -155,7 +155,7 @@ void Form3::Dateilisteladen(const std::string& liste) {
         ui->Label2.Caption = "Datei: " + std::to_string(k) + "/" + std::to_string(n) + " '" + name + "'";
         zeichnen();
         if (ablage->verschieben) {
-            if (!platform::folderExists(ablage->zielordner)) platform::makeFolder(ablage->zielordner);
+            platform::makeFolder(ablage->zielordner);  // nothing to do when it is there
             platform::copyFile(ablage->geladen, ablage->ziel);
             platform::deleteFile(ablage->geladen);
         }
