@@ -121,7 +121,12 @@ protected:
     TempFolder root;  // the program folder lies inside, so a write beside it would show
     const std::string ordner = root.path() + "/Kreiselsturm";
     forms::ManualClock clock;
-    forms::HeadlessBackend backend;
+    struct : forms::HeadlessBackend {
+        std::function<void()> beimZeichnen;
+        void draw(forms::Application&) override {
+            if (beimZeichnen) beimZeichnen();
+        }
+    } backend;
     forms::Application app{clock, backend};
     std::unique_ptr<game::Form3> form;
     size_t seit = 0;
@@ -223,8 +228,10 @@ TEST_F(UpdaterTest, FetchesTheListWithProgressAndHandsOverToTheScript) {
     files.insert({{lang, "AAA"}, {"/dateien/b.gif", "BBB"}});
     files[kListe] = "[Namen]\r\nDatei1=a.gif\r\nDatei2=b.gif\r\n[URL]\r\nDatei1=" + base + lang + "\r\nDatei2=" + base +
                     "/dateien/b.gif\r\n[Pfad]\r\nDatei1=\r\nDatei2=\\grafik\\\r\n";
-    std::map<std::string, std::string> seen;  // the progress as each file is asked for
-    onRequest = [&](const std::string& path) { seen[path] = stand(); };
+    std::map<std::string, std::string> seen;  // the progress last drawn as each file is asked for
+    std::string gezeichnet = "nothing drawn";
+    backend.beimZeichnen = [&] { gezeichnet = stand(); };
+    onRequest = [&](const std::string& path) { seen[path] = gezeichnet; };
     agree();
 
     // The update window shows from the start of the check, so start-up never sits there blank.
@@ -275,6 +282,23 @@ TEST_F(UpdaterTest, WithoutTheListOnlyTheProgramFileIsUpdated) {
               "del \".\\" + x + "\"\r\nren \".\\kreisel-2.dxe\" " + x + "\r\nstart .\\" + x + "\r\n");
 }
 
+// Something takes the script's name while the program file downloads (here a folder): the
+// script cannot be written, which ends the program with that error rather than a success.
+TEST_F(UpdaterTest, AScriptThatCannotBeWrittenIsAnError) {
+    onRequest = [&](const std::string& path) {
+        if (path == kProgramm) fs::create_directory(ordner + "/update.cmd");
+    };
+    agree();
+    const Texts gezeigt = boxes();
+    ASSERT_EQ(gezeigt.size(), 2u);
+    EXPECT_EQ(gezeigt[0], kFrage);
+    EXPECT_TRUE(gezeigt[1].starts_with("Kreiselsturm|Die Datei '") &&
+                gezeigt[1].ends_with("update.cmd' konnte nicht geschrieben werden.|Ok|Error")) << gezeigt[1];
+    EXPECT_TRUE(app.ended());
+    EXPECT_EQ(app.exitCode(), 1);
+    EXPECT_TRUE(started.empty());
+}
+
 // Entries that would reach outside the program folder (or replace the script) are refused
 // unfetched, a failed one is reported; either way the later entries are still fetched.
 TEST_F(UpdaterTest, BadEntriesAreReportedAndTheRestStillFetched) {
@@ -283,7 +307,7 @@ TEST_F(UpdaterTest, BadEntriesAreReportedAndTheRestStillFetched) {
         {"x1", "\\..\\..\\"}, {"x2", "\\a\\..\\..\\"}, {"x3", "C:\\"}, {"x4", "/../"},
         // The updater's own files, the program file, the new one and the scores, however spelt.
         {"cmd", "\\update."}, {"Data.HSC", ""}, {"hsc", "\\.\\data."}, {"kreiselsturm" + platform::executableSuffix(), "\\"},
-        {"Kreiselsturm.DXE", ""}, {"UpdateData.txt.", ""}, {"UPDATE~1.TXT", ""},
+        {"Kreiselsturm.DXE", ""}, {"UpdateData.txt.", ""}, {"UPDATE~1", ""},
         // A folder of such a name: made for the file, it would leave the scores no room.
         {"x5", "\\Data.hsc\\"}, {"x6", "..\\Kreiselsturm\\"}, {"x7", "\\a\\..\\"},  // no ".." step, even one that comes back
         {"fehlt.txt", "\\sub\\"}, {"drei.txt", "\\"}, {"gut.txt", "\\neu\\"}};  // "\": the folder itself
