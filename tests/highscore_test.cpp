@@ -70,6 +70,7 @@ TEST(HighscoreFile, ReadsAFileOfAnotherWriterAndWritesTheSameLayout) {
     }
     EXPECT_EQ(lies(f.file("voll.hsc")), voll) << "and the file is untouched";
     EXPECT_THROW(W::Datensatzlesen(f.write("kurz.hsc", voll.substr(0, 127)), 1, false), W::BeschädigterDatensatz) << "cut short";
+    EXPECT_EQ(W::Datensatzlesen(f.write("leer.hsc", satz("12344321")), 1, true), "") << "nothing but filler";
 
     ScriptedRandom zufall;
     for (int i = 0; i < 3; ++i)
@@ -87,14 +88,15 @@ Zeilen zeilen(const GameHarness& h) {
     return z;
 }
 
-// Fails save step 0 (the writing, after half the bytes), 1 (the flush) or 2 (the rename) of
-// the `ab`-th save.
+// Fails save step 0 (the writing, after half the bytes), 1 (the flush, refused as by a disk
+// that turned read-only after an error) or 2 (the rename) of the `ab`-th save.
 struct KaputteAblage : W::Ablage {
     int schritt, ab, speicherungen = 0;
     KaputteAblage(int s, int a) : schritt(s), ab(a) { W::ablageErsetzen(this); }
     ~KaputteAblage() override { W::ablageErsetzen(nullptr); }
     void scheitern(int bei, const std::string& p) const {
-        if (schritt == bei && speicherungen == ab) throw std::system_error(std::make_error_code(std::errc::io_error), p);
+        const auto fehler = bei == 1 ? std::errc::read_only_file_system : std::errc::io_error;
+        if (schritt == bei && speicherungen == ab) throw std::system_error(std::make_error_code(fehler), p);
     }
     void schreiben(const std::string& p, std::string_view b) override {
         ++speicherungen;
@@ -196,7 +198,9 @@ TEST(Table, MergesRanksMarksAndStoresTheBestThreeOrKeepsTheOldFileWhenTheSaveFai
         for (const auto& [box, antwort] : h.backend.shownBoxes()) {
             EXPECT_TRUE(box.text.starts_with("Die Highscores konnten nicht gespeichert werden.\n")) << box.text;
             EXPECT_NE(box.text.find("data.hsc"), std::string::npos) << "the file is named";
-            if (fall.störung == ordnerGesperrt || fall.störung == fremdeDatei) { EXPECT_TRUE(box.text.ends_with("(Zugriff verweigert).")) << box.text; }
+            const char* gründe[] = {"(Input/output error).", "(Datenträger schreibgeschützt).", "(Input/output error).",
+                                    "(Zugriff verweigert).", "(Zugriff verweigert).", "' ist schreibgeschützt."};  // by Störung
+            EXPECT_TRUE(box.text.ends_with(gründe[fall.störung])) << box.text;
         }
         h.advance(800);  // the reached line blinks together with the player's own
         for (int16_t i = 0; i < 4; ++i) EXPECT_EQ(zeile[i].backStyle == forms::BackStyle::Opaque, i == fall.platz - 1 || i == 3) << "line " << i;
@@ -440,8 +444,8 @@ TEST(HighscoreFile, ASaveRemovesTheTemporaryFilesOfDeadCopiesOnly) {
     const std::vector<std::pair<std::string, bool>> dateien = {  // name, remains
         {"data.hsc." + t + ".tmp", false}, {"data.hsc." + lebt + ".tmp", true}, {"data.hsc.tmp", true},
         {"data.hsc." + t + ".tmp.alt", true}, {"data.hsc.x" + t + ".tmp", true}, {"andere.hsc." + t + ".tmp", true},
-        {"data.hsc.999999999.tmp", false}, {"data.hsc.9999999999.tmp", true},  // no process has ten digits
-        {"data.hsc..tmp", true}};
+        {"data.hsc.900000009.tmp", false}, {"data.hsc.9999999999.tmp", true},  // no process has ten digits
+        {"data.hsc..tmp", true}, {"data.hsc." + std::to_string(getpid()) + ".tmp", false}};  // a dead copy had our number
     for (const auto& [name, bleibt] : dateien) f.write(name, "halb");
     W::Datensatzschreiben(f.file("data.hsc"), "7", 1, false);
     for (const auto& [name, bleibt] : dateien) EXPECT_EQ(fs::exists(f.file(name)), bleibt) << name;
