@@ -29,8 +29,9 @@ std::optional<float> updater::versionsnummer(std::string text) {
         return std::nullopt;
     const std::string punkt = bruch.empty() ? ganz : ganz + "." + bruch;
     float wert = 0;
-    const auto [ende, fehler] = std::from_chars(punkt.data(), punkt.data() + punkt.size(), wert);
-    if (fehler != std::errc() || ende != punkt.data() + punkt.size()) return std::nullopt;
+    const char* const schluss = punkt.data() + punkt.size();
+    const auto [ende, fehler] = std::from_chars(punkt.data(), schluss, wert);
+    if (fehler != std::errc() || ende != schluss) return std::nullopt;
     return wert;
 }
 
