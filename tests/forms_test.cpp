@@ -35,7 +35,7 @@ public:
 
     Controls& c() { return *controls; }
     Log& log;
-    std::vector<int16_t> keys, shifts;
+    std::vector<int16_t> keys, shifts, ups;
 
 protected:
     void createControls() override {
@@ -47,6 +47,7 @@ protected:
     }
     void destroyControls() override { app().retire(std::move(controls)); }
     void Form_KeyDown(int16_t key, int16_t shift) override { keys.push_back(key), shifts.push_back(shift); }
+    void Form_KeyUp(int16_t key, int16_t) override { ups.push_back(key); }
     void Form_Load() override {
         if (hideInLoad) Hide();
     }
@@ -63,6 +64,7 @@ private:
 class Runtime : public ::testing::Test {
 protected:
     forms::ManualClock clock;
+    forms::SteadyClock steady;
     forms::HeadlessBackend backend;
     forms::Application app{clock, backend};
     Log log;
@@ -322,7 +324,7 @@ TEST(RealTimeLoop, DrawsAtMostEveryFrameAndLetsADueTickGoFirst) {
     forms::ManualClock clock;
     std::string log;
     PacedBackend backend{clock, log};
-    backend.drawCosts = {9, 8, 8, 8, 32, 8, 80};  // the fifth frame takes two periods, the seventh five
+    backend.drawCosts = {9, 4, 8, 8, 32, 8, 80};  // the fifth frame takes two periods, the seventh five
     forms::Application app{clock, backend};
     Log unused;
     TestForm form{app, unused};
@@ -339,7 +341,7 @@ TEST(RealTimeLoop, DrawsAtMostEveryFrameAndLetsADueTickGoFirst) {
     };
     EXPECT_EQ(app.run(), 3);
     EXPECT_EQ(log,
-              " draw@0 ~1 tick@10 ~6 posted@16 ~4 tick@20 draw@20 ~2 tick@30 ~6 ~4 tick@40 draw@40 ~2 tick@50 ~6 ~4"
+              " draw@0 ~1 tick@10 ~6 posted@16 ~4 tick@20 draw@20 ~6 tick@30 ~6 ~4 tick@40 draw@40 ~2 tick@50 ~6 ~4"
               " tick@60 draw@60 ~2 tick@70 ~6 ~4 tick@80 draw@80 ~0 tick@112 draw@112"  // two periods since the last: drawn now
               " ~2 tick@122 ~6 ~4 tick@132 draw@132 ~0 tick@212 draw@212");
     EXPECT_EQ(app.scheduler().lateness().percentile(0.8), 0);
@@ -358,6 +360,16 @@ TEST(RealTimeLoop, DrawsAtMostEveryFrameAndLetsADueTickGoFirst) {
     zweite.post([&] { clock.set(clock.nowMs() + 10); });
     EXPECT_EQ(zweite.run(), 5);
     EXPECT_EQ(log, " ~0 tick@302");
+
+    // A far timer: each sleep lasts 1000 s at most, and waking with nothing to do draws nothing.
+    log.clear();
+    forms::Application dritte{clock, backend};
+    TestForm g{dritte, unused};
+    dritte.start(g);
+    g.c().a.Tick = a.Tick;
+    g.c().a.Interval(2500000), g.c().a.Enabled(true);
+    EXPECT_EQ(dritte.run(), 5);
+    EXPECT_EQ(log, " draw@302 ~1000000 ~1000000 ~499920 tick@2500302");
 }
 
 TEST(Int16Arithmetic, RaisesOverflowOutsideSixteenBits) {
@@ -389,7 +401,9 @@ TEST_F(Runtime, KeysRepeatWhileTheLastPressedKeyIsHeld) {
     form.Unload();
     app.keyDown(form, 39);
     app.advance(1000);
+    app.keyUp(form, 39);
     EXPECT_EQ(form.keys.size(), held + 1) << "a window that is not loaded gets no keys, nor repeats";
+    EXPECT_EQ(form.ups, (std::vector<int16_t>{37, 38}));
 }
 
 // A window hidden by its own Load handler stays hidden at start-up; every Load starts afresh, and
@@ -411,15 +425,25 @@ TEST_F(Runtime, StartUpShowsAWindowUnlessItsLoadHidItAndTheFirstShowResizes) {
     app.start(form);
     EXPECT_TRUE(form.Visible());
     EXPECT_EQ(form.resizes, 3);
+
+    app.takeRedraw();
+    form.Unload();
+    EXPECT_TRUE(app.takeRedraw()) << "a window that goes is drawn away";
+    form.Show();
+    EXPECT_TRUE(form.loaded()) << "Show loads the window first";
+    EXPECT_TRUE(app.takeRedraw());
+    EXPECT_THROW(forms::Application(steady, backend).advance(1), std::logic_error) << "only the manual clock is advanced";
 }
 
 TEST_F(Runtime, UnloadingTheWindowInsideAHandlerKeepsItsControlsUntilTheHandlerEnds) {
     forms::Label* label = &form.c().label;
+    forms::Timer* timer = &form.c().a;
     auto probe = std::make_shared<int>();
     const std::weak_ptr<int> retired = probe;
     a().Tick = [&](int16_t) {
         form.Unload();
         EXPECT_FALSE(label->alive());
+        EXPECT_FALSE(timer->Enabled()) << "switched off with its window";
         label->Caption = "still valid memory";  // freed only after this handler
         form.Load();
         app.retire(std::move(probe));
