@@ -18,9 +18,7 @@ namespace game {
 
 std::optional<float> updater::versionsnummer(std::string text) {
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.pop_back();
-    size_t anfang = text.find_first_not_of(" \t");
-    if (anfang == std::string::npos) return std::nullopt;
-    text.erase(0, anfang);
+    text.erase(0, text.find_first_not_of(" \t"));  // all of it when it is blanks only
     const size_t komma = text.find(',');
     const std::string ganz = text.substr(0, komma);
     const std::string bruch = komma == std::string::npos ? "" : text.substr(komma + 1);
