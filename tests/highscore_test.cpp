@@ -407,6 +407,8 @@ TEST(HighscoreFile, ASaveIsOnTheDiskBeforeItCountsAndADeviceErrorIsReported) {
     const struct { const std::string& vorher; bool& störung; int flushes; bool bleibt; } fälle[] = {
         {drei, fsyncScheitert, 2, false}, {vier, fsyncScheitert, 1, false},  // störung false: no fault
         {drei, fsyncScheitert, 1, true}, {drei, closeScheitert, 0, true}, {vier, closeScheitert, 1, false}};
+    const auto offen = [] { return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()); };
+    const auto vorher = offen();
     for (const auto& fall : fälle) {
         const bool gestört = &fall != &fälle[0] && &fall != &fälle[1];
         SCOPED_TRACE(::testing::Message() << "case " << &fall - fälle);
@@ -422,6 +424,7 @@ TEST(HighscoreFile, ASaveIsOnTheDiskBeforeItCountsAndADeviceErrorIsReported) {
         if (fall.bleibt) { EXPECT_EQ(lies(pfad), fall.vorher) << "the old file stays whole"; }
         for (const fs::directory_entry& e : fs::directory_iterator(f.path())) EXPECT_NE(e.path().extension(), ".tmp");
     }
+    EXPECT_EQ(offen(), vorher) << "no file is left open, not even after a failure";
 
     TempFolder f;
     const std::string pfad = f.write("data.hsc", datei({"50", "30", "10"}));
