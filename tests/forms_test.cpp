@@ -153,6 +153,16 @@ TEST_F(Runtime, EveryTickDueAtAnInstantComesUnlessAnEarlierHandlerStoppedThatTim
         anwendung.advance(190);
         EXPECT_EQ(gesehen, erwartet);
     }
+
+    // What a handler retires is freed only once every tick of the instant has run.
+    auto probe = std::make_shared<int>();
+    const std::weak_ptr<int> weg = probe;
+    bool nochDa = false;
+    a().Tick = [&](int16_t) { app.retire(std::move(probe)); };
+    b().Tick = [&](int16_t) { nochDa = !weg.expired(); };
+    for (forms::Timer* t : {&a(), &b()}) t->Interval(30), t->Enabled(true);
+    app.advance(30);
+    EXPECT_TRUE(nochDa && weg.expired());
 }
 
 TEST_F(Runtime, DueTimersTickInTimeOrderThenCreationOrder) {
