@@ -118,14 +118,18 @@ TEST(StartScreen, ArrowButtonsChooseThePlayerPicture) {
     h.click(h.ui().Command2);  // on the hidden table: nothing either
     EXPECT_EQ(h.form1->ausgewähltespielergrafik, 3);
     h.click(left);
+    EXPECT_EQ(fileName(h.ui().Spielerbox.picture), "spieler2.gif");
+    EXPECT_TRUE(right.Enabled) << "back from the last one";
     h.click(left);
     EXPECT_EQ(h.form1->ausgewähltespielergrafik, 1);
     EXPECT_FALSE(left.Enabled);
 
-    GameHarness single({2, 1});  // one picture: ">" would ask for one that does not exist
-    single.start();
-    EXPECT_FALSE(single.ui().Command1[0].Enabled);
-    EXPECT_FALSE(single.ui().Command1[1].Enabled);
+    for (int bilder : {1, 2}) {  // one picture: ">" would ask for one that does not exist
+        GameHarness g({2, bilder});
+        g.start();
+        EXPECT_FALSE(g.ui().Command1[0].Enabled);
+        EXPECT_EQ(g.ui().Command1[1].Enabled, bilder == 2);
+    }
 }
 
 TEST(StartScreen, ThePreviewCyclesThroughTheEnemyPicturesOncePerSecond) {
