@@ -48,6 +48,10 @@ TEST_F(Items, TheFirstComesAfterTenSecondsAndLeavesAtTheLeftEdge) {
     ASSERT_TRUE(h.ui().Power.exists(1) && item.Left == -40) << "its right edge on the window's edge: still there";
     h.advance(100);
     EXPECT_FALSE(h.ui().Power.exists(1) || h.ui().Powertimer.exists(1));
+    h.random.pushResult(10, 20, 10);  // and the shortest pause after the next
+    nächstesItem(9);
+    h.advance(19800);
+    EXPECT_EQ(std::pair(h.ui().Power.exists(1), h.ui().Powerspawner.Interval()), std::pair(true, 10000));
 }
 
 // A player standing still picks up an item that steps into it.
