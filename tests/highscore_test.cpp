@@ -53,11 +53,11 @@ std::string lies(const std::string& pfad, size_t höchstens = 1 << 20) {
 
 TEST(HighscoreFile, ReadsAFileOfAnotherWriterAndWritesTheSameLayout) {
     TempFolder f;
-    const std::string alt = f.write("data.hsc", satz("0172-124903"));
+    const std::string alt = f.write("data.hsc", satz("0172-124903") + "\x05\x01" + std::string(126, 'x'));  // record 2 damaged
     EXPECT_EQ(W::Datensatzlesen(alt, 1, true), "-12");
-    EXPECT_EQ(W::Datensatzlesen(alt, 2, true), "") << "a record beyond the end is empty";
+    EXPECT_EQ(W::Datensatzlesen(f.write("eins.hsc", satz("0172-124903")), 2, true), "") << "a record beyond the end is empty";
     W::Datensatzschreiben(alt, "zwei", 2, false);
-    EXPECT_EQ(W::Datensatzlesen(alt, 1, true) + W::Datensatzlesen(alt, 2, false), "-12zwei") << "one record written, the other kept";
+    EXPECT_EQ(lies(alt), satz("0172-124903") + satz("zwei")) << "one record written whole over a damaged one, the other kept";
     const std::string voll = satz(std::string(126, 'x'));  // the longest text a record holds
     W::Datensatzschreiben(f.file("voll.hsc"), std::string(126, 'x'), 1, false);
     EXPECT_EQ(lies(f.file("voll.hsc")), voll);
