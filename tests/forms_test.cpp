@@ -64,7 +64,6 @@ private:
 class Runtime : public ::testing::Test {
 protected:
     forms::ManualClock clock;
-    forms::SteadyClock steady;
     forms::HeadlessBackend backend;
     forms::Application app{clock, backend};
     Log log;
@@ -359,28 +358,24 @@ TEST(RealTimeLoop, DrawsAtMostEveryFrameAndLetsADueTickGoFirst) {
     EXPECT_EQ(app.scheduler().lateness().percentile(0.9), 22) << "the tick due at 100 came at 122";
     EXPECT_EQ(app.scheduler().lateness().percentile(1.0), 63) << "70 ms late, in the last bucket";
 
+    // A fresh program on the same clock whose timer ticks once, every `ms`, and ends it; `vorher`
+    // runs before the loop starts. Returns what was logged.
+    const auto einmal = [&](int32_t ms, const std::function<void(forms::Application&)>& vorher) {
+        log.clear();
+        forms::Application p{clock, backend};
+        TestForm t{p, unused};
+        p.start(t);
+        t.c().a.Tick = [&](int16_t) { log += " tick@" + std::to_string(clock.nowMs()), forms::End(5); };
+        t.c().a.Interval(ms), t.c().a.Enabled(true);
+        vorher(p);
+        EXPECT_EQ(p.run(), 5);
+        return log;
+    };
     // Start-up work that lasts until a timer is due lets the tick go before the first frame; a
     // tick that ends the program: nothing is drawn after it.
-    log.clear();
-    a.Tick = [&](int16_t) { log += " tick@" + std::to_string(clock.nowMs()), forms::End(5); };
-    forms::Application zweite{clock, backend};
-    TestForm f{zweite, unused};
-    zweite.start(f);
-    f.c().a.Tick = a.Tick;
-    f.c().a.Interval(10), f.c().a.Enabled(true);
-    zweite.post([&] { clock.set(clock.nowMs() + 10); });
-    EXPECT_EQ(zweite.run(), 5);
-    EXPECT_EQ(log, " ~0 tick@312");
-
+    EXPECT_EQ(einmal(10, [&](forms::Application& p) { p.post([&] { clock.set(clock.nowMs() + 10); }); }), " ~0 tick@312");
     // A far timer: each sleep lasts 1000 s at most, and waking with nothing to do draws nothing.
-    log.clear();
-    forms::Application dritte{clock, backend};
-    TestForm g{dritte, unused};
-    dritte.start(g);
-    g.c().a.Tick = a.Tick;
-    g.c().a.Interval(2500000), g.c().a.Enabled(true);
-    EXPECT_EQ(dritte.run(), 5);
-    EXPECT_EQ(log, " draw@312 ~1000000 ~1000000 ~499920 tick@2500312");
+    EXPECT_EQ(einmal(2500000, [](forms::Application&) {}), " draw@312 ~1000000 ~1000000 ~499920 tick@2500312");
 }
 
 TEST(Int16Arithmetic, RaisesOverflowOutsideSixteenBits) {
@@ -443,6 +438,7 @@ TEST_F(Runtime, StartUpShowsAWindowUnlessItsLoadHidItAndTheFirstShowResizes) {
     form.Show();
     EXPECT_TRUE(form.loaded()) << "Show loads the window first";
     EXPECT_TRUE(app.takeRedraw());
+    forms::SteadyClock steady;
     EXPECT_THROW(forms::Application(steady, backend).advance(1), std::logic_error) << "only the manual clock is advanced";
 }
 

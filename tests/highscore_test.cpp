@@ -167,6 +167,8 @@ TEST(Table, MergesRanksMarksAndStoresTheBestThreeOrKeepsTheOldFileWhenTheSaveFai
     for (Störung s : {schreiben, festschreiben, umbenennen, fremdeDatei, dateiGesperrt})
         fälle.push_back({alt, 40, 2, {"50", "40", "30", "40"}, s, "data.hsc", 1, alt});
     const float tops[] = {80, 125, 170, 235};  // the reached score stands apart
+    const char* const gründe[] = {"(Input/output error).", "(Datenträger schreibgeschützt).", "(Input/output error).",
+                                  "(Zugriff verweigert).", "(Zugriff verweigert).", "' ist schreibgeschützt."};  // by Störung
     for (const Fall& fall : fälle) {
         SCOPED_TRACE(::testing::Message() << "case " << &fall - fälle.data());
         if (fall.störung == fremdeDatei && geteuid() != 0) continue;  // only the superuser can make a file of another
@@ -198,8 +200,6 @@ TEST(Table, MergesRanksMarksAndStoresTheBestThreeOrKeepsTheOldFileWhenTheSaveFai
         for (const auto& [box, antwort] : h.backend.shownBoxes()) {
             EXPECT_TRUE(box.text.starts_with("Die Highscores konnten nicht gespeichert werden.\n")) << box.text;
             EXPECT_NE(box.text.find("data.hsc"), std::string::npos) << "the file is named";
-            const char* gründe[] = {"(Input/output error).", "(Datenträger schreibgeschützt).", "(Input/output error).",
-                                    "(Zugriff verweigert).", "(Zugriff verweigert).", "' ist schreibgeschützt."};  // by Störung
             EXPECT_TRUE(box.text.ends_with(gründe[fall.störung])) << box.text;
         }
         h.advance(800);  // the reached line blinks together with the player's own
@@ -380,13 +380,11 @@ TEST(HighscoreFile, ASaveTheDiskRefusesKeepsWhatIsThere) {
 // What only a failing device shows: the test program's fsync and close stand in front of the C
 // library's and count, or fail with an I/O error while told to; its write, while told to, is
 // interrupted once by a signal and then takes one byte a call, as a busy device may.
-int fsyncs = 0;
+int fsyncs = 0, unterbrechungen = 0;
 bool fsyncScheitert = false, closeScheitert = false, tröpfeln = false;
 }  // namespace
 extern "C" ssize_t write(int fd, const void* daten, size_t n) {
-    static bool unterbrochen = false;
-    if (!tröpfeln) unterbrochen = false;
-    else if (!std::exchange(unterbrochen, true)) return errno = EINTR, -1;
+    if (tröpfeln && unterbrechungen > 0) return --unterbrechungen, errno = EINTR, -1;
     return reinterpret_cast<ssize_t (*)(int, const void*, size_t)>(dlsym(RTLD_NEXT, "write"))(fd, daten, tröpfeln ? std::min<size_t>(n, 1) : n);
 }
 extern "C" int fsync(int fd) {
@@ -429,7 +427,7 @@ TEST(HighscoreFile, ASaveIsOnTheDiskBeforeItCountsAndADeviceErrorIsReported) {
     TempFolder f;
     const std::string pfad = f.write("data.hsc", datei({"50", "30", "10"}));
     ScriptedRandom zufall;
-    tröpfeln = true;
+    tröpfeln = true, unterbrechungen = 1;
     const game::Bestenliste liste = game::bestenlisteEintragen(pfad, 40, zufall);
     tröpfeln = false;
     EXPECT_EQ(liste.fehler, "") << "an interrupted or short write goes on where it stopped";
