@@ -6,10 +6,18 @@ The copy and its build tree (default build-mutate/) are kept between runs: the c
 as a shared library the test programs do not relink against, at -O0 without debug information,
 so a fault costs one object, one library link and one `ctest -L unit --stop-on-failure`.
 
+With --matrix every fault runs the whole unit suite instead: each test program (build tree's
+tests/*_test, labelled unit) once, --jobs at a time, its GoogleTest output telling which cases
+failed. A crash or hang charges the running case; after a crash the program runs again without
+the cases done. The report says per case (Suite.Name) how many faults it kills and how many only it
+kills, and per source file which cases are sole killers; --matrix-out FILE writes the matrix
+as JSON (fault -> killing cases).
+
     python3 tools/mutate.py                          # every fault over the game-logic folders
     python3 tools/mutate.py src/rules --sample 40    # 40 faults drawn with the fixed seed
     python3 tools/mutate.py --threshold 90           # exit 1 when under 90 % are killed
     python3 tools/mutate.py src/world/Gegner.cpp --list
+    python3 tools/mutate.py src/messages --matrix --sample 10 --matrix-out matrix.json
 
 Faults: a flipped comparison, an if/while condition made true or false, a whole-number constant
 off by one, a deleted assignment or call, + and - swapped, a dropped else branch. Comments,
@@ -19,6 +27,7 @@ and left out of the rate; known equivalent faults are listed with their reason i
 "Equivalent faults" of docs/testing.md and left out too.
 """
 import argparse
+import json
 import os
 import random
 import re
@@ -27,7 +36,8 @@ import signal
 import subprocess
 import sys
 import time
-from collections import namedtuple
+from collections import Counter, namedtuple
+from concurrent.futures import ThreadPoolExecutor
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
@@ -372,11 +382,15 @@ def run(cmd, cwd=None, timeout=None):
         raise
 
 
+CASE_RE = re.compile(r"\[ *(RUN|OK|FAILED|SKIPPED) *\] (\S+)")
+
+
 class Workbench:
     def __init__(self, folder, jobs, test_timeout, tests):
         self.copy, self.build = folder / "src", folder / "build"
         self.jobs, self.test_timeout, self.tests = jobs, test_timeout, tests
         self.suite_timeout = None
+        self.programs = {}  # matrix mode: program -> [working folder, cases --tests selects, time limit]
         self.build_seconds = 0.0
         self.clean_objects = {}
 
@@ -398,6 +412,57 @@ class Workbench:
             sys.exit(f"mutate.py: the unit tests fail without any fault ({verdict}); fix them first.")
         # A fault that makes the suite take far longer than the clean run is a hang.
         self.suite_timeout = 3 * (time.monotonic() - began) + 30
+
+    def prepare_matrix(self):
+        """Finds the unit test programs, runs each once clean and returns all their cases."""
+        code, out = run(["ctest", "-L", "unit", "--show-only=json-v1"] + (["-R", self.tests] if self.tests else []),
+                        cwd=self.build)
+        for t in json.loads(out)["tests"]:
+            cwd = next((p["value"] for p in t.get("properties", []) if p["name"] == "WORKING_DIRECTORY"), self.build)
+            self.programs.setdefault(t["command"][0], [cwd, [], None])[1].append(t["name"])
+        cases, seconds = [], {}
+        for program in self.programs:
+            began = time.monotonic()
+            failed, ran = self.run_program(program)
+            if failed:
+                sys.exit(f"mutate.py: {Path(program).name} fails without any fault ({', '.join(failed)}); fix it first.")
+            seconds[program] = time.monotonic() - began
+            self.programs[program][2] = 3 * seconds[program] + self.test_timeout  # longer is a hang
+            cases += ran
+        self.programs = dict(sorted(self.programs.items(), key=lambda p: -seconds[p[0]]))  # longest first
+        return cases
+
+    def run_program(self, program):
+        """({failing case: how}, cases run) for one test program. A crash or hang charges the case
+        that was running; after a crash the program runs again without the cases done, so later ones
+        count. A hang has used up the program's time: its later cases stay unrun for this fault."""
+        cwd, selected, limit = self.programs[program]
+        done, failed = [], {}
+        while True:
+            chosen = ":".join(selected) if self.tests else "*"
+            code, out = run([program, f"--gtest_filter={chosen}" + ("-" + ":".join(done) if done else "")],
+                            cwd=cwd, timeout=limit)
+            running = None
+            for what, name in CASE_RE.findall(out):
+                if what == "RUN":
+                    running = name
+                    done.append(name)
+                elif name == running:
+                    if what == "FAILED":
+                        failed[name] = ""
+                    running = None
+            if running:
+                failed[running] = "timeout" if code is None else "crash"
+                if code is not None:
+                    continue
+            elif code != 0 and not failed:  # outside every case: at start-up or exit
+                failed[f"{Path(program).name} (exit)"] = "timeout" if code is None else f"exit {code}"
+            return failed, done
+
+    def test_matrix(self):
+        """Every failing case of every unit test program: {case: how}."""
+        with ThreadPoolExecutor(self.jobs) as pool:
+            return {case: how for failed, _ in pool.map(self.run_program, self.programs) for case, how in failed.items()}
 
     def compile(self):
         code, self.last_output = run(["cmake", "--build", str(self.build), "-j", str(self.jobs)])
@@ -432,7 +497,7 @@ class Workbench:
         """The object files built from one source file, with their bytes."""
         return {o: o.read_bytes() for o in self.build.glob(f"**/CMakeFiles/*.dir/{relpath}.o")}
 
-    def try_mutant(self, mutant, original, likely):
+    def try_mutant(self, mutant, original, check):
         path = self.copy / mutant.path
         if mutant.path not in self.clean_objects:  # a file's faults come in a row, after a clean build
             self.clean_objects[mutant.path] = self.objects(mutant.path)
@@ -445,7 +510,7 @@ class Workbench:
             # Code for another system (#ifdef _WIN32) or folded away by the compiler: no new program.
             if self.clean_objects[mutant.path] and self.objects(mutant.path) == self.clean_objects[mutant.path]:
                 return "not built: same machine code"
-            return self.test(self.suite_timeout, likely) or "SURVIVED"
+            return check()
         finally:
             path.write_text(original, encoding="utf-8")
 
@@ -469,6 +534,9 @@ def main():
     ap.add_argument("--tests", metavar="REGEX", help="run only these unit tests (quick checks; not for the rate)")
     ap.add_argument("--equivalent", default=str(EQUIVALENT_FILE), help="the file whose table 'Equivalent faults' lists the known equivalent faults")
     ap.add_argument("--list", action="store_true", help="only list the faults, build nothing")
+    ap.add_argument("--matrix", action="store_true", help="run every test case against every fault and report "
+                    "per case how many faults it kills, and how many only it kills")
+    ap.add_argument("--matrix-out", metavar="FILE", help="with --matrix: write fault -> killing cases as JSON")
     args = ap.parse_args()
 
     mutants = [m for f in source_files(args.paths) for m in mutants_of(f)]
@@ -485,8 +553,9 @@ def main():
     bench = Workbench(Path(args.build).resolve(), args.jobs, args.timeout, args.tests)
     began = time.monotonic()
     bench.prepare()
+    cases = bench.prepare_matrix() if args.matrix else []
     print(f"{'where':<40} {'change':<48} result", flush=True)
-    results, originals, killers = [], {}, {}
+    results, originals, killers, matrix = [], {}, {}, {}
     for m in mutants:
         reason = known.get((m.path, m.site, m.change))
         if reason:
@@ -494,8 +563,15 @@ def main():
         else:
             if m.path not in originals:
                 originals[m.path] = (ROOT / m.path).read_text(encoding="utf-8")
-            verdict = bench.try_mutant(m, originals[m.path], killers.get(m.path, []))
-            if verdict != "SURVIVED" and not verdict.startswith("not built"):
+            likely = killers.get(m.path, [])
+            verdict = bench.try_mutant(m, originals[m.path], bench.test_matrix if args.matrix else
+                                       lambda: bench.test(bench.suite_timeout, likely) or "SURVIVED")
+            if isinstance(verdict, dict):  # the matrix: every failing case
+                matrix[m] = sorted(verdict)
+                shown = [f"{c} ({verdict[c]})" if verdict[c] else c for c in matrix[m]]
+                more = f", … (+{len(shown) - 3})" if len(shown) > 3 else ""
+                verdict = f"killed by {len(shown)}: " + ", ".join(shown[:3]) + more if shown else "SURVIVED"
+            elif verdict != "SURVIVED" and not verdict.startswith("not built"):
                 test = verdict.split(" ")[0]
                 if not test.startswith(("ctest", "timeout")):
                     killers[m.path] = [test] + [t for t in killers.get(m.path, []) if t != test][:4]
@@ -507,12 +583,39 @@ def main():
     if mutants:
         bench.compile()  # leave the tree built from the unchanged sources
 
+    if args.matrix:
+        report_matrix(results, matrix, cases, args.matrix_out)
     rate = summarize(results, time.monotonic() - began)
     print(f"Building the faults took {bench.build_seconds:.0f} s of that.")
     if args.threshold is not None and rate < args.threshold:
         print(f"Kill rate {rate:.1f} % is below the threshold of {args.threshold:g} %.")
         return 1
     return 0
+
+
+def report_matrix(results, matrix, cases, out_file):
+    """Per case: faults killed, and faults only it kills; per source file: who kills alone there."""
+    kills = Counter(c for killers in matrix.values() for c in killers)
+    sole = Counter(killers[0] for killers in matrix.values() if len(killers) == 1)
+    everyone = sorted(set(cases) | set(kills), key=lambda c: (-sole[c], -kills[c], c))
+    width = max(map(len, everyone), default=4) + 2
+    print(f"\n{'case':<{width}} {'kills':>5} {'sole':>5}")
+    for case in everyone:
+        print(f"{case:<{width}} {kills[case]:>5} {sole[case]:>5}")
+    idle = [c for c in everyone if not sole[c]]
+    print(f"{len(idle)} of {len(everyone)} cases kill no fault alone.")
+    print(f"\n{'file':<40} {'faults':>6} {'killed':>6} {'by one':>6} {'survived':>8}  sole killers")
+    for path in sorted({m.path for m, _ in results}):
+        mine = [(m, v) for m, v in results if m.path == path]
+        hit = [matrix[m] for m, _ in mine if matrix.get(m)]
+        alone = sorted({k[0] for k in hit if len(k) == 1})
+        print(f"{path:<40} {len(mine):>6} {len(hit):>6} {sum(len(k) == 1 for k in hit):>6} "
+              f"{sum(v == 'SURVIVED' for _, v in mine):>8}  {', '.join(alone)}")
+    if out_file:
+        faults = [{"file": m.path, "line": m.line, "change": m.change, "site": m.site,
+                   "verdict": "killed" if matrix.get(m) else v, "killers": matrix.get(m, [])} for m, v in results]
+        Path(out_file).write_text(json.dumps({"command": " ".join(sys.argv[1:]), "cases": everyone, "faults": faults},
+                                             ensure_ascii=False, indent=1) + "\n", encoding="utf-8")
 
 
 def summarize(results, seconds):
