@@ -31,7 +31,9 @@ struct PadRig : ::testing::Test {
     ~PadRig() override { unplug(); }
 
     void plug() {
-        SDL_VirtualJoystickDesc desc{SDL_VIRTUAL_JOYSTICK_DESC_VERSION, SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX};
+        SDL_VirtualJoystickDesc desc{};
+        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION, desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+        desc.naxes = SDL_CONTROLLER_AXIS_MAX, desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
         device = SDL_JoystickAttachVirtualEx(&desc);
         ASSERT_GE(device, 0) << SDL_GetError();
         joystick = SDL_JoystickOpen(device);
@@ -46,14 +48,8 @@ struct PadRig : ::testing::Test {
         return events();
     }
     // Hands what SDL has queued to the backend; returns the keys the window got since the last call.
-    Log events() {
-        backend.waitForEvents(app, 0);
-        return std::exchange(keys, {});
-    }
-    Log button(SDL_GameControllerButton b, bool down) {
-        SDL_JoystickSetVirtualButton(joystick, b, down);
-        return events();
-    }
+    Log events() { backend.waitForEvents(app, 0); return std::exchange(keys, {}); }
+    Log button(SDL_GameControllerButton b, bool down) { SDL_JoystickSetVirtualButton(joystick, b, down); return events(); }
     Log stick(int x, int y) {
         SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTX, Sint16(x));
         SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTY, Sint16(y));
@@ -125,7 +121,7 @@ TEST_F(Gamepad, HeldDirectionRepeatsAndEndsWhenThePadGoes) {
 // "Restart"; Back on the highscore table ends the program.
 struct GamepadInTheGame : PadRig {
     GamepadInTheGame() { app.start(form1); }
-    void press(SDL_GameControllerButton b) { button(b, true), button(b, false); }
+    void press(SDL_GameControllerButton b) { button(b, true); button(b, false); }
     void mouseClick(const CommandButton& target) {
         Uint32 id = 1;
         while (id < 100 && !SDL_GetWindowFromID(id)) ++id;  // the game window, the only one
@@ -149,15 +145,14 @@ struct GamepadInTheGame : PadRig {
 
 TEST_F(GamepadInTheGame, AStartsRestartsAndPressesTheButtonClickedLastBackEnds) {
     plug();
-    auto ui = [this]() -> auto& { return form1.steuerelemente(); };
     press(SDL_CONTROLLER_BUTTON_A);
-    EXPECT_FALSE(ui().Splash.Visible) << "A pressed Start";
+    EXPECT_FALSE(form1.steuerelemente().Splash.Visible) << "A pressed Start";
     form1.allesstoppen();
     form1.highscorezeigen(5);
     press(SDL_CONTROLLER_BUTTON_A);
     app.DoEvents();
-    EXPECT_TRUE(ui().Splash.Visible) << "A pressed Restart";
-    mouseClick(ui().Command1[1]);
+    EXPECT_TRUE(form1.steuerelemente().Splash.Visible) << "A pressed Restart";
+    mouseClick(form1.steuerelemente().Command1[1]);
     EXPECT_EQ(form1.ausgewähltespielergrafik, 2) << "the mouse clicked '>'";
     press(SDL_CONTROLLER_BUTTON_A);
     EXPECT_EQ(form1.ausgewähltespielergrafik, 3) << "A pressed '>' again";

@@ -45,9 +45,7 @@ int count(const SDL_Surface* s, Color c, int left, int top, int right, int botto
     return n;
 }
 
-struct Harness {  // made before the window that needs it
-    ManualClock clock; HeadlessBackend backend; Application application{clock, backend};
-};
+struct Harness { ManualClock clock; HeadlessBackend backend; Application application{clock, backend}; };  // before the window
 
 // Pixels of the fixture at scale 1 and what they show.
 const struct Probe { int x, y; Color c; const char* what; } Probes[] = {
@@ -169,12 +167,11 @@ TEST(SdlScale, ForcedThenXftDpiThenGdkScaleOnX11) {
     for (const auto& c : cases) EXPECT_EQ(sdl::chooseScale(c.hints), c.scale) << c.what;
 }
 
-// The game window's frame against tests/data/NAME.bmp, both averaged down to 226 x 197 (4 x 4
-// pixels at scale 1, 8 x 8 at scale 2), so that text from another FreeType build still matches
-// while a missing label, or a picture or colour out of place, does not. At scale 2 text hinted at
-// its own size moves ink by up to 95 of 255 in a block; a picture or panel content drawn at the
-// unscaled size or place, far more. KREISELSTURM_APPROVE=1 writes the files anew from the frames
-// at scale 1: look at them before committing them. The real-window tests compare with them too.
+// The game window's frame against tests/data/NAME.bmp (also read by the real-window tests), both
+// averaged down to 226 x 197, so that text from another FreeType build still matches while a
+// missing label, or a picture or colour out of place, does not. At scale 2 text hinted at its own
+// size moves a block by up to 95 of 255, a picture drawn at the unscaled size or place far more.
+// KREISELSTURM_APPROVE=1 writes the files anew from the frames at scale 1: look at them first.
 void expectApproved(const SDL_Surface* frame, const std::string& name) {
     const int k = frame->w / 226;
     Surface small(SDL_CreateRGBSurfaceWithFormat(0, 226, 197, 24, SDL_PIXELFORMAT_RGB24), SDL_FreeSurface);
@@ -186,11 +183,10 @@ void expectApproved(const SDL_Surface* frame, const std::string& name) {
         at(small.get(), i) = uint8_t(sum / (k * k));
     }
     const std::string file = (fs::path(__FILE__).parent_path() / "data" / (name + ".bmp")).string();
-    if (std::getenv("KREISELSTURM_APPROVE") && k == 4) ASSERT_EQ(SDL_SaveBMP(small.get(), file.c_str()), 0) << SDL_GetError();
+    if (std::getenv("KREISELSTURM_APPROVE") && k == 4) { ASSERT_EQ(SDL_SaveBMP(small.get(), file.c_str()), 0) << SDL_GetError(); }
     Surface loaded(SDL_LoadBMP(file.c_str()), SDL_FreeSurface);
-    ASSERT_TRUE(loaded) << file << ": " << SDL_GetError();
+    ASSERT_TRUE(loaded && loaded->w == 226 && loaded->h == 197) << file << ": " << SDL_GetError();
     Surface approved(SDL_ConvertSurfaceFormat(loaded.get(), SDL_PIXELFORMAT_RGB24, 0), SDL_FreeSurface);
-    ASSERT_TRUE(approved->w == 226 && approved->h == 197) << file;
     int differing = 0, first = -1;
     for (int i = 0; i < 678 * 197; ++i)
         if (std::abs(at(small.get(), i) - at(approved.get(), i)) > (k == 4 ? 24 : 96) && differing++ == 0) first = i;

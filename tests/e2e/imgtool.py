@@ -22,10 +22,8 @@ def main(cmd, shot, *a):
     if cmd == "rmse":
         print(f"{rmse(load(shot, *a[1:5]), load(a[0], *(a[5:7] or a[1:3]), *a[3:5])):.2f}")
     elif cmd == "bbox":
-        img, rgb = load(shot, *a[3:7]), tuple(map(int, a[0:3]))
-        mask = Image.new("L", img.size)
-        mask.putdata([255 if any(abs(p - c) > 40 for p, c in zip(px, rgb)) else 0 for px in img.getdata()])
-        box = mask.getbbox()
+        img = load(shot, *a[3:7])
+        box = ImageChops.difference(img, Image.new("RGB", img.size, tuple(map(int, a[0:3])))).point(lambda v: 255 * (v > 40)).convert("L").getbbox()
         print("none" if box is None else f"{box[0]} {box[1]} {box[2] - box[0]} {box[3] - box[1]}")
     elif cmd == "find":
         img, tpl = load(shot, *a[1:5]), Image.open(a[0]).convert("RGB")

@@ -17,14 +17,7 @@ e2e_fail() { echo "FAIL: $*" >&2; E2E_KEEP=1; exit 1; }
 # e2e_check EXPRESSION MESSAGE: fails with MESSAGE unless the awk EXPRESSION holds.
 e2e_check() { awk "BEGIN{exit !($1)}" || e2e_fail "$2 ($1)"; }
 # e2e_poll SECONDS COMMAND...: runs COMMAND every 0.1 s until it succeeds; fails after SECONDS.
-e2e_poll() {
-    local end=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ "$SECONDS" -lt "$end" ] || return 1
-        sleep 0.1
-    done
-}
+e2e_poll() { local end=$((SECONDS + $1)); shift; until "$@"; do [ "$SECONDS" -lt "$end" ] || return 1; sleep 0.1; done; }
 
 # e2e_init DISPLAY_NUMBER: Xvfb (E2E_SCREEN, default 1280x1024x24) and openbox on that display plus
 # E2E_DISPLAY_OFFSET (for checkouts testing at once); a temporary working folder $E2E_TMP.
@@ -33,19 +26,16 @@ e2e_init() {
     E2E_TMP=$(mktemp -d /tmp/kreiselsturm-e2e.XXXXXX)
     trap 'e2e_stop; kill "${E2E_PIDS[@]}" 2>/dev/null; [ -n "${E2E_KEEP:-}" ] && echo "files kept in $E2E_TMP" >&2 || rm -rf "$E2E_TMP"' EXIT
     cd "$E2E_TMP" || exit 1
-    Xvfb "$DISPLAY" -screen 0 "${E2E_SCREEN:-1280x1024x24}" -nolisten tcp >xvfb.log 2>&1 &
-    E2E_PIDS+=($!)
+    Xvfb "$DISPLAY" -screen 0 "${E2E_SCREEN:-1280x1024x24}" -nolisten tcp >xvfb.log 2>&1 & E2E_PIDS+=($!)
     e2e_poll 5 xdpyinfo >/dev/null 2>&1 || e2e_fail "Xvfb did not start on $DISPLAY"
-    openbox >openbox.log 2>&1 &
-    E2E_PIDS+=($!)
+    openbox >openbox.log 2>&1 & E2E_PIDS+=($!)
     sleep 0.5
 }
 
 # e2e_program_folder SOURCE: a private copy of the built program folder; prints its path.
 e2e_program_folder() {
     local dest="$E2E_TMP/$RANDOM/${E2E_FOLDER_NAME:-prog}"
-    mkdir -p "$(dirname "$dest")" && cp -r "$1" "$dest" || e2e_fail "cannot copy the program folder $1"
-    echo "$dest"
+    mkdir -p "$(dirname "$dest")" && cp -r "$1" "$dest" && echo "$dest" || e2e_fail "cannot copy the program folder $1"
 }
 
 # e2e_start FOLDER: starts the program in its own process group (GAME_PID); its exit status lands

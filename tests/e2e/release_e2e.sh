@@ -2,11 +2,15 @@
 # The Linux release: CPack's archive holds the program folder and nothing a game played from the
 # build left there; unpacked under an awkward path, its script puts a valid menu entry with the
 # icons into the user's data folder, the entry starts the game from there, and --remove undoes it.
+# The desktop is a high-density one (Xft.dpi 192, a scale of 2): the window is twice as large in
+# each direction, shows the approved start screen at that size, takes a click on "Start" at its
+# doubled place and keeps its doubled size, now fixed.
 source "$(dirname "$0")/lib.sh"
 PROGRAM_DIR=${1:?usage: release_e2e.sh PROGRAM_FOLDER}
 BUILD_DIR=$(cd "$PROGRAM_DIR/.." && pwd)
 
-e2e_init 99
+E2E_SCREEN=2400x1800x24 e2e_init 99
+echo "Xft.dpi: 192" | xrdb -merge
 # A game played from the build folder leaves its highscores there: they must not ship.
 leftover=$PROGRAM_DIR/data.hsc
 [ -e "$leftover" ] && leftover="" || echo played >"$leftover"
@@ -34,19 +38,24 @@ entry="$XDG_DATA_HOME/applications/kreiselsturm.desktop"
 [ -f "$entry" ] || e2e_fail "no menu entry at $entry"
 ! command -v desktop-file-validate >/dev/null || desktop-file-validate "$entry" >validate.log 2>&1 || e2e_fail "invalid entry: $(cat validate.log)"
 for s in 48 128 256; do
-    size=$(/usr/bin/identify -format %wx%h "$XDG_DATA_HOME/icons/hicolor/${s}x$s/apps/kreiselsturm.png" 2>/dev/null)
-    [ "$size" = "${s}x$s" ] || e2e_fail "icon ${s}x$s: '$size'"
+    [ "$(/usr/bin/identify -format %wx%h "$XDG_DATA_HOME/icons/hicolor/${s}x$s/apps/kreiselsturm.png")" = "${s}x$s" ] || e2e_fail "no icon ${s}x$s"
 done
 
-# The desktop's way of starting it (GLib reads the entry): the program of the unpacked folder,
-# in that folder, which finds its own pictures.
+# The desktop's way of starting it (GLib reads the entry): the program of the unpacked folder, in
+# that folder, finding its own pictures. The first frame of a large window may take a moment.
 (cd / && gio launch "$entry") >launch.log 2>&1 || e2e_fail "gio launch: $(cat launch.log)"
 wid=$(e2e_window Kreiselsturm)
 pid=$(xdotool getwindowpid "$wid")
 [ "$(readlink "/proc/$pid/exe")" = "$folder/Kreiselsturm" ] || e2e_fail "the entry started $(readlink "/proc/$pid/exe")"
 [ "$(readlink "/proc/$pid/cwd")" = "$folder" ] || e2e_fail "it runs in $(readlink "/proc/$pid/cwd")"
-e2e_shot "$wid" start.png
-e2e_matches start.png start_screen || e2e_fail "the unpacked program does not show the approved start screen"
+e2e_size "$wid" 1814x1576
+drawn() { e2e_shot "$wid" start.png && e2e_matches start.png start_screen 2; }
+e2e_poll 10 drawn || e2e_fail "the start screen at scale 2 is not the approved one"
+e2e_docs_shot "$wid" hidpi-scale2
+e2e_click "$wid" 878 1228
+e2e_shot "$wid" game.png
+[ "$(e2e_img bbox game.png $NAVY 40 120 500 800)" = none ] || e2e_fail "the click on Start at scale 2 did not start the game"
+xprop -id "$wid" WM_NORMAL_HINTS | grep -q "maximum size: 1814 by 1576" || e2e_fail "after Start: $(xprop -id "$wid" WM_NORMAL_HINTS)"
 kill "$pid"
 
 sh "$folder/install-desktop-entry.sh" --remove >/dev/null || e2e_fail "--remove failed"

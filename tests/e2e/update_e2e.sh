@@ -8,9 +8,8 @@
 source "$(dirname "$0")/lib.sh"
 PROGRAM_DIR=${1:?usage: update_e2e.sh PROGRAM_FOLDER UPDATE_PROGRAM MARKER_PROGRAM PORT}
 UPDATE_PROGRAM=$2 MARKER_PROGRAM=$3 PORT=$4
-track() {  # the mean colour "R G B" of the progress track (&H00FFC0C0) in a shot of the update window
-    /usr/bin/convert "$1" -crop 60x10+300+85 +repage -format '%[fx:int(255*mean.r)] %[fx:int(255*mean.g)] %[fx:int(255*mean.b)]' info:
-}
+# track SHOT: the mean colour "R G B" of the progress track (&H00FFC0C0) in a shot of the update window.
+track() { /usr/bin/convert "$1" -crop 60x10+300+85 +repage -format '%[fx:int(255*mean.r)] %[fx:int(255*mean.g)] %[fx:int(255*mean.b)]' info:; }
 
 e2e_init 95
 # The server's folder: a newer version, the new program file and two listed files.
@@ -29,8 +28,7 @@ class Slow(http.server.SimpleHTTPRequestHandler):  # the first answer for versio
             Slow.answered = time.sleep(4)
         super().do_GET()
 http.server.ThreadingHTTPServer(("127.0.0.1", int(sys.argv[1])), functools.partial(Slow, directory=sys.argv[2])).serve_forever()' \
-    "$PORT" "$www" >http.log 2>&1 &
-E2E_PIDS+=($!)
+    "$PORT" "$www" >http.log 2>&1 & E2E_PIDS+=($!)
 e2e_poll 5 "$E2E_PY" -c "import urllib.request as u; u.urlopen('$base/dateien/liesmich.txt', timeout=1)" 2>/dev/null ||
     e2e_fail "the loopback server did not start on port $PORT: $(cat http.log)"
 
