@@ -71,7 +71,6 @@ e2e_message_box() { e2e_poll "${1:-10}" e2e_box_id >/dev/null; e2e_box_id; }
 e2e_shot() { timeout 10 /usr/bin/import -window "$1" "$2" || e2e_fail "screenshot of window $1 failed (is the program still running?)"; }
 # e2e_docs_shot WID NAME: with E2E_SHOTS set, a screenshot for the docs; asserts nothing.
 e2e_docs_shot() { [ -z "${E2E_SHOTS:-}" ] || e2e_shot "$1" "$E2E_SHOTS/$(e2e_wine && echo windows-)$2.png"; }
-# e2e_click WID X Y: a left click at a point inside the window.
 e2e_click() { xdotool mousemove --window "$1" "$2" "$3" sleep 0.1 click 1 sleep 0.3; }
 # e2e_img COMMAND ARGS...: picture checks (see imgtool.py).
 e2e_img() { "$E2E_PY" "$E2E_DIR/imgtool.py" "$@"; }
