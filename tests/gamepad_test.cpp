@@ -6,56 +6,19 @@
 #include <SDL.h>
 
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "forms/Application.h"
-#include "forms/CommandButton.h"
 #include "forms/Form.h"
-#include "forms/PictureBox.h"
 #include "forms/sdl/SdlBackend.h"
+#include "forms/sdl/SdlLayout.h"
 #include "support/GameHarness.h"
 
 namespace {
 
 using namespace forms;
-
-// A start panel with "<" (disabled), "Start" and ">" and a hidden highscore panel whose
-// "Restart" comes first, as on the game window. Records key events and clicks as text.
-struct PadForm : Form {
-    explicit PadForm(Application& app) : Form(app, "PadForm", ScaleUnit::Point, 400 * 20, 300 * 20) {}
-
-    CommandButton& button(PictureBox& panel, const char* caption, float left, bool enabled = true) {
-        auto& b = static_cast<CommandButton&>(*owned.emplace_back(std::make_unique<CommandButton>()));
-        b.Container = &panel, b.Caption = caption, b.Left = left, b.Top = 10, b.Width = 40, b.Height = 20, b.Enabled = enabled;
-        b.Click = [this, caption](int16_t) { log.push_back(std::string("click ") + caption); };
-        adopt(b, caption);
-        return b;
-    }
-    PictureBox& panel(bool visible) {
-        auto& p = static_cast<PictureBox&>(*owned.emplace_back(std::make_unique<PictureBox>()));
-        p.Width = 300, p.Height = 100, p.Visible = visible;
-        adopt(p, "panel" + std::to_string(owned.size()));
-        return p;
-    }
-    void createControls() override {
-        highscore = &panel(false);
-        restart = &button(*highscore, "Restart", 10);
-        splash = &panel(true);
-        back = &button(*splash, "<", 10, false);
-        button(*splash, "Start", 60);
-        next = &button(*splash, ">", 110);
-    }
-    void destroyControls() override { owned.clear(); }
-    void Form_KeyDown(int16_t key, int16_t) override { log.push_back("down " + std::to_string(key)); }
-    void Form_KeyUp(int16_t key, int16_t) override { log.push_back("up " + std::to_string(key)); }
-
-    std::vector<std::unique_ptr<Control>> owned;
-    PictureBox *highscore = nullptr, *splash = nullptr;
-    CommandButton *restart = nullptr, *back = nullptr, *next = nullptr;
-    std::vector<std::string> log;
-};
+using Log = std::vector<std::string>;
 
 // SDL with the dummy display and a virtual pad that the test plugs in and out.
 struct PadRig : ::testing::Test {
@@ -65,48 +28,32 @@ struct PadRig : ::testing::Test {
         SDL_setenv("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS", "1", 1);
         SDL_setenv("KREISELSTURM_SCALE", "", 1);  // clicks below are in design pixels
     }
-
     ~PadRig() override { unplug(); }
 
     void plug() {
         SDL_VirtualJoystickDesc desc{};
-        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-        desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-        desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION, desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+        desc.naxes = SDL_CONTROLLER_AXIS_MAX, desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
         device = SDL_JoystickAttachVirtualEx(&desc);
         ASSERT_GE(device, 0) << SDL_GetError();
         joystick = SDL_JoystickOpen(device);
         ASSERT_TRUE(joystick) << SDL_GetError();
         events();
     }
-    std::vector<std::string> unplug() {
+    Log unplug() {
         if (!joystick) return {};
         SDL_JoystickClose(joystick);
         SDL_JoystickDetachVirtual(device);
         joystick = nullptr;
         return events();
     }
-    // Hands what SDL has queued to the backend; returns what the window logged since the last call.
-    std::vector<std::string> events() {
-        backend.waitForEvents(app, 0);
-        return taken();
-    }
-    virtual std::vector<std::string> taken() { return {}; }
-    std::vector<std::string> button(SDL_GameControllerButton b, bool down) {
-        SDL_JoystickSetVirtualButton(joystick, b, down);
-        return events();
-    }
-    std::vector<std::string> stick(int x, int y) {
+    // Hands what SDL has queued to the backend; returns the keys the window got since the last call.
+    Log events() { backend.waitForEvents(app, 0); return std::exchange(keys, {}); }
+    Log button(SDL_GameControllerButton b, bool down) { SDL_JoystickSetVirtualButton(joystick, b, down); return events(); }
+    Log stick(int x, int y) {
         SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTX, Sint16(x));
         SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTY, Sint16(y));
         return events();
-    }
-
-    static Uint32 windowId() {  // the form's window, the only one
-        for (Uint32 id = 1; id < 100; ++id)
-            if (SDL_GetWindowFromID(id)) return id;
-        return 0;
     }
 
     ManualClock clock;
@@ -114,15 +61,21 @@ struct PadRig : ::testing::Test {
     Application app{clock, backend};
     int device = -1;
     SDL_Joystick* joystick = nullptr;
+    Log keys;
 };
 
+// A window that notes its key events.
 struct Gamepad : PadRig {
+    struct Keys : Form {
+        Keys(Application& app, Log& log) : Form(app, "Keys", ScaleUnit::Point, 400 * 20, 300 * 20), log(log) {}
+        void createControls() override {}
+        void destroyControls() override {}
+        void Form_KeyDown(int16_t key, int16_t) override { log.push_back("down " + std::to_string(key)); }
+        void Form_KeyUp(int16_t key, int16_t) override { log.push_back("up " + std::to_string(key)); }
+        Log& log;
+    } form{app, keys};
     Gamepad() { app.start(form); }
-    std::vector<std::string> taken() override { return std::exchange(form.log, {}); }
-    PadForm form{app};
 };
-
-using Log = std::vector<std::string>;
 
 TEST_F(Gamepad, DpadAndStickAreTheArrowKeys) {
     plug();
@@ -164,61 +117,46 @@ TEST_F(Gamepad, HeldDirectionRepeatsAndEndsWhenThePadGoes) {
     EXPECT_EQ(events(), Log{"up 40"});
 }
 
-TEST_F(Gamepad, AClicksTheFocusedButtonAndBackIsEscape) {
-    plug();
-    EXPECT_EQ(button(SDL_CONTROLLER_BUTTON_A, true), Log{"click Start"}) << "the first button that can be clicked";
-    EXPECT_EQ(button(SDL_CONTROLLER_BUTTON_A, false), Log{});
-    // A click with the mouse gives the button the focus.
-    SDL_Event e{};
-    for (const Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
-        e.type = type;
-        e.button = {type, 0, windowId(), 0, SDL_BUTTON_LEFT, 0, 1, 0, 0, 0};
-        e.button.x = int(form.next->Left + 5), e.button.y = int(form.next->Top + 5);  // the panel is at 0, 0
-        SDL_PushEvent(&e);
-    }
-    EXPECT_EQ(events(), Log{"click >"});
-    form.back->Enabled = true;
-    EXPECT_EQ(button(SDL_CONTROLLER_BUTTON_A, true), Log{"click >"}) << "the focus stays on '>'";
-    button(SDL_CONTROLLER_BUTTON_A, false);
-    // The highscore panel over a hidden start panel: Restart.
-    form.splash->Visible = false, form.highscore->Visible = true;
-    EXPECT_EQ(button(SDL_CONTROLLER_BUTTON_A, true), Log{"click Restart"});
-    EXPECT_EQ(button(SDL_CONTROLLER_BUTTON_BACK, true), Log{"down 27"});
-    EXPECT_EQ(button(SDL_CONTROLLER_BUTTON_BACK, false), Log{"up 27"});
-}
-
-// The game window itself: A starts the game and restarts it from the highscore table, where
-// Back ends the program.
+// The game window, with four player pictures: A presses "Start", or the button clicked last, and
+// "Restart"; Back on the highscore table ends the program.
 struct GamepadInTheGame : PadRig {
-    struct Game {
-        Game(Application& app, const TempFolder& folder)
-            : pictures((writeGamePictures(folder, {}), 0)),
-              form3(app, {folder.path(), "", "Kreiselsturm", {}}),
-              form1(app, form3, {folder.path(), &random}) {
-            app.start(form1);
-        }
-        int pictures;
-        ScriptedRandom random;
-        game::Form3 form3;
-        game::Form1 form1;
-    };
+    GamepadInTheGame() { app.start(form1); }
+    void press(SDL_GameControllerButton b) { button(b, true); button(b, false); }
+    void mouseClick(const CommandButton& target) {
+        Uint32 id = 1;
+        while (id < 100 && !SDL_GetWindowFromID(id)) ++id;  // the game window, the only one
+        std::vector<sdl::Placed> placed;
+        sdl::layOut(form1, 1, {0, 0, 907, 788}, placed);
+        for (const auto& p : placed)
+            if (p.control == &target)
+                for (const Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
+                    SDL_Event e{};
+                    e.button = {type, 0, id, 0, SDL_BUTTON_LEFT, 0, 1, 0, p.rect.x + p.rect.w / 2, p.rect.y + p.rect.h / 2};
+                    SDL_PushEvent(&e);
+                }
+        events();
+    }
     TempFolder folder;
-    Game game{app, folder};
+    ScriptedRandom random;
+    int pictures = (writeGamePictures(folder, {3, 4}), 0);
+    game::Form3 form3{app, {folder.path(), "", "Kreiselsturm", {}}};
+    game::Form1 form1{app, form3, {folder.path(), &random}};
 };
 
-TEST_F(GamepadInTheGame, AStartsAndRestartsBackEnds) {
+TEST_F(GamepadInTheGame, AStartsRestartsAndPressesTheButtonClickedLastBackEnds) {
     plug();
-    auto& ui = game.form1.steuerelemente();
-    button(SDL_CONTROLLER_BUTTON_A, true);
-    EXPECT_FALSE(ui.Splash.Visible) << "A pressed Start";
-    button(SDL_CONTROLLER_BUTTON_A, false);
-    game.form1.allesstoppen();
-    game.form1.highscorezeigen(5);
-    button(SDL_CONTROLLER_BUTTON_A, true);
-    button(SDL_CONTROLLER_BUTTON_A, false);
+    press(SDL_CONTROLLER_BUTTON_A);
+    EXPECT_FALSE(form1.steuerelemente().Splash.Visible) << "A pressed Start";
+    form1.allesstoppen();
+    form1.highscorezeigen(5);
+    press(SDL_CONTROLLER_BUTTON_A);
     app.DoEvents();
-    EXPECT_TRUE(game.form1.steuerelemente().Splash.Visible) << "A pressed Restart";
-    game.form1.highscorezeigen(5);
+    EXPECT_TRUE(form1.steuerelemente().Splash.Visible) << "A pressed Restart";
+    mouseClick(form1.steuerelemente().Command1[1]);
+    EXPECT_EQ(form1.ausgewähltespielergrafik, 2) << "the mouse clicked '>'";
+    press(SDL_CONTROLLER_BUTTON_A);
+    EXPECT_EQ(form1.ausgewähltespielergrafik, 3) << "A pressed '>' again";
+    form1.highscorezeigen(5);
     button(SDL_CONTROLLER_BUTTON_BACK, true);
     EXPECT_TRUE(app.ended()) << "Back on the highscore table";
 }

@@ -1,8 +1,8 @@
-// The SDL drawing and hit testing, off-screen: layering, clipping, transparency, word wrap, and
-// the same window on a high-density screen.
+// The SDL drawing and hit testing, off-screen: layering, clipping, transparency, word wrap, the
+// same window on a high-density screen, and the game window's frames against approved ones.
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <utility>
@@ -18,10 +18,14 @@
 #include "forms/sdl/Offscreen.h"
 #include "forms/sdl/SdlLayout.h"
 #include "forms/sdl/SdlScale.h"
+#include "support/GameHarness.h"
 
 namespace {
 
 using namespace forms;
+namespace fs = std::filesystem;
+const fs::path Assets = fs::path(__FILE__).parent_path().parent_path() / "assets";  // the pictures and fonts it ships
+using Surface = std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)>;
 
 constexpr Color Window = SystemColor::ButtonFace, Text = SystemColor::ButtonText, Red = 0x000000FF, Blue = 0x00FF0000,
                 Yellow = 0x0000FFFF, Magenta = 0x00FF00FF, Cyan = 0x00FFFF00, Dark = 0x00603010, Unset = 0xFFFFFFFF;
@@ -41,9 +45,7 @@ int count(const SDL_Surface* s, Color c, int left, int top, int right, int botto
     return n;
 }
 
-struct Harness {  // made before the window that needs it
-    ManualClock clock; HeadlessBackend backend; Application application{clock, backend};
-};
+struct Harness { ManualClock clock; HeadlessBackend backend; Application application{clock, backend}; };  // before the window
 
 // Pixels of the fixture at scale 1 and what they show.
 const struct Probe { int x, y; Color c; const char* what; } Probes[] = {
@@ -97,7 +99,7 @@ struct SdlRender : ::testing::Test, Harness, Form {
 };
 
 TEST_F(SdlRender, PaintsInLayersClipsToPanelsWrapsAndRedrawsWhatChanged) {
-    OffscreenRenderer renderer((std::filesystem::path(__FILE__).parent_path().parent_path() / "assets").string());  // the fonts it ships
+    OffscreenRenderer renderer(Assets.string());
     const SDL_Surface* s = renderer.render(*this);
     ASSERT_TRUE(s && s->w == 600 && s->h == 300);
     for (const auto& p : Probes) EXPECT_EQ(count(s, p.c, p.x, p.y, p.x + 1, p.y + 1), 1) << p.what << " at " << p.x << "," << p.y;
@@ -127,54 +129,24 @@ TEST_F(SdlRender, ClicksLandOnTheTopmostEnabledButton) {
     }
 }
 
-// A frame drawn at scale 2 and halved (2 x 2 pixels averaged) against the frame at scale 1:
-// the root-mean-square difference of the colour channels, 0..255.
-double halvedDifference(const SDL_Surface* one, const SDL_Surface* two) {
-    auto channel = [](const SDL_Surface* s, int x, int y, int c) {
-        return double((static_cast<const uint32_t*>(s->pixels)[y * s->pitch / 4 + x] >> (8 * c)) & 0xFF);
-    };
-    double sum = 0;
-    for (int y = 0; y < one->h; ++y)
-        for (int x = 0; x < one->w; ++x)
-            for (int c = 0; c < 3; ++c) {
-                const double halved = (channel(two, 2 * x, 2 * y, c) + channel(two, 2 * x + 1, 2 * y, c) +
-                                       channel(two, 2 * x, 2 * y + 1, c) + channel(two, 2 * x + 1, 2 * y + 1, c)) / 4;
-                sum += (halved - channel(one, x, y, c)) * (halved - channel(one, x, y, c));
-            }
-    return std::sqrt(sum / (3.0 * one->w * one->h));
-}
-
-TEST_F(SdlRender, AtScaleTwoEverythingIsTwiceAsLargeAndTextStaysSharp) {
-    const std::string fonts = (std::filesystem::path(__FILE__).parent_path().parent_path() / "assets").string();
-    std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)> one(renderOffscreen(*this, fonts, 1), SDL_FreeSurface),
-        two(renderOffscreen(*this, fonts, 2), SDL_FreeSurface);
-    ASSERT_TRUE(one && two);
-    ASSERT_EQ(two->w, 1200);
-    ASSERT_EQ(two->h, 600);
-    // Halved, it is the frame at scale 1 but for text hinted at its own size and the smoothing
-    // of stretched pictures (9.4 of 255); drawing any part at the unscaled size gives 12 to 30.
-    // Every probe of the first test shows the same at twice its place.
-    EXPECT_LT(halvedDifference(one.get(), two.get()), 12);
-    for (const auto& p : Probes) EXPECT_EQ(count(two.get(), p.c, 2 * p.x + 1, 2 * p.y + 1, 2 * p.x + 2, 2 * p.y + 2), 1) << p.what;
-    // The words are rendered at twice the size, not blown up: "Sturm" on its line at 40..80
-    // pixels is ink over twice the rows, with as few half-covered pixels per inked row.
-    auto rows = [](const SDL_Surface* s, int scale, int& partial) {
-        int inked = 0;
-        partial = 0;
-        for (int y = 40 * scale; y < 80 * scale; ++y) {
-            int inRow = 0;
-            for (int x = 520 * scale; x < 600 * scale; ++x) {
+// At scale 2 the words are rendered at twice the size, not blown up: "Sturm" on its line at
+// 40..80 pixels is ink (blue 0xFA on 0x3C) over twice the rows, with as few half-covered pixels.
+TEST_F(SdlRender, AtScaleTwoTextIsRenderedAtItsSizeNotBlownUp) {
+    int rows[3] = {}, partial[3] = {};
+    for (const int k : {1, 2}) {
+        Surface s(renderOffscreen(*this, Assets.string(), float(k)), SDL_FreeSurface);
+        ASSERT_TRUE(s && s->w == 600 * k && s->h == 300 * k);
+        for (int y = 40 * k; y < 80 * k; ++y) {
+            bool inked = false;
+            for (int x = 520 * k; x < 600 * k; ++x) {
                 const uint32_t px = static_cast<const uint32_t*>(s->pixels)[y * s->pitch / 4 + x] & 0xFF;
-                inRow += px > 0xD0, partial += px > 0x50 && px <= 0xD0;  // blue: 0x3C ground, 0xFA ink
+                inked |= px > 0xD0, partial[k] += px > 0x50 && px <= 0xD0;
             }
-            inked += inRow > 0;
+            rows[k] += inked;
         }
-        return inked;
-    };
-    int partialOne = 0, partialTwo = 0;
-    const int rowsOne = rows(one.get(), 1, partialOne), rowsTwo = rows(two.get(), 2, partialTwo);
-    EXPECT_NEAR(rowsTwo, 2 * rowsOne, 3);
-    EXPECT_LT(partialTwo, 3 * partialOne) << "blurred, as a bitmap blown up";
+    }
+    EXPECT_NEAR(rows[2], 2 * rows[1], 3);
+    EXPECT_LT(partial[2], 3 * partial[1]) << "blurred, as a bitmap blown up";
 }
 
 TEST(SdlScale, ForcedThenXftDpiThenGdkScaleOnX11) {
@@ -193,6 +165,50 @@ TEST(SdlScale, ForcedThenXftDpiThenGdkScaleOnX11) {
         {{"", "Xft.dpi:\t192\n", "2", "wayland", 192}, 1, "Wayland scales through the drawable"},
     };
     for (const auto& c : cases) EXPECT_EQ(sdl::chooseScale(c.hints), c.scale) << c.what;
+}
+
+// The game window's frame against tests/data/NAME.bmp (also read by the real-window tests), both
+// averaged down to 226 x 197, so that text from another FreeType build still matches while a
+// missing label, or a picture or colour out of place, does not. At scale 2 text hinted at its own
+// size moves a block by up to 95 of 255, a picture drawn at the unscaled size or place far more.
+// KREISELSTURM_APPROVE=1 writes the files anew from the frames at scale 1: look at them first.
+void expectApproved(const SDL_Surface* frame, const std::string& name) {
+    const int k = frame->w / 226;
+    Surface small(SDL_CreateRGBSurfaceWithFormat(0, 226, 197, 24, SDL_PIXELFORMAT_RGB24), SDL_FreeSurface);
+    auto at = [](const SDL_Surface* s, int i) -> uint8_t& { return static_cast<uint8_t*>(s->pixels)[i / 678 * s->pitch + i % 678]; };
+    for (int i = 0; i < 678 * 197; ++i) {  // RGB24 keeps red first, RGB888 in its lowest byte blue
+        int sum = 0;
+        for (int j = 0; j < k * k; ++j)
+            sum += (static_cast<const uint32_t*>(frame->pixels)[(i / 678 * k + j / k) * frame->pitch / 4 + i % 678 / 3 * k + j % k] >> (16 - i % 3 * 8)) & 0xFF;
+        at(small.get(), i) = uint8_t(sum / (k * k));
+    }
+    const std::string file = (fs::path(__FILE__).parent_path() / "data" / (name + ".bmp")).string();
+    if (std::getenv("KREISELSTURM_APPROVE") && k == 4) { ASSERT_EQ(SDL_SaveBMP(small.get(), file.c_str()), 0) << SDL_GetError(); }
+    Surface loaded(SDL_LoadBMP(file.c_str()), SDL_FreeSurface);
+    ASSERT_TRUE(loaded && loaded->w == 226 && loaded->h == 197) << file << ": " << SDL_GetError();
+    Surface approved(SDL_ConvertSurfaceFormat(loaded.get(), SDL_PIXELFORMAT_RGB24, 0), SDL_FreeSurface);
+    int differing = 0, first = -1;
+    for (int i = 0; i < 678 * 197; ++i)
+        if (std::abs(at(small.get(), i) - at(approved.get(), i)) > (k == 4 ? 24 : 96) && differing++ == 0) first = i;
+    EXPECT_EQ(differing, 0) << name << " at scale " << k / 4 << ", first at pixel " << first % 678 / 3 * k << "," << first / 678 * k;
+}
+
+// With the random source at its middle value throughout, the enemies come straight at the
+// sprite standing in the middle: the third hit shows the table.
+TEST(GameWindow, StartScreenGameAndTableLookAsApproved) {
+    GameHarness h;
+    for (const auto& f : fs::directory_iterator(Assets)) fs::copy_file(f, h.file(f.path().filename().string()), fs::copy_options::overwrite_existing);
+    h.start();
+    OffscreenRenderer renderer(Assets.string());
+    expectApproved(renderer.render(*h.form1), "start_screen");
+    expectApproved(renderer.render(*h.form1, 2), "start_screen");  // everything twice as large, in its place
+    h.click(h.ui().Command1[1]);  // ">"
+    h.click(h.ui().Command1[2]);  // "Start"
+    h.advance(4500);
+    expectApproved(renderer.render(*h.form1), "game");
+    for (int s = 0; s < 300 && !h.ui().Highscore.Visible; ++s) h.advance(1000);
+    h.advance(1500);  // the lives number has slid back in, at 0
+    expectApproved(renderer.render(*h.form1), "table");
 }
 
 }  // namespace
