@@ -1,21 +1,15 @@
 // The update script's translation over any script text: what the Linux launcher hands to sh is
 // one known command per script line, and every name in it is a plain file of the program folder,
 // quoted so that sh takes it literally.
-#include <cstddef>
-#include <cstdint>
+#include <algorithm>
 #include <optional>
-#include <string>
-#include <string_view>
-#include <vector>
 
 #include "Check.h"
 #include "platform/Script.h"
 
-namespace {
-
 // The names sh sees in `line` when it is each of `words` followed by one '…'-quoted name (a
 // name may be cut by '\'' to hold a quote); nothing when the line is anything else.
-std::optional<std::vector<std::string>> namesIn(std::string_view line, const std::vector<std::string_view>& words) {
+static std::optional<std::vector<std::string>> namesIn(std::string_view line, const std::vector<std::string_view>& words) {
     std::vector<std::string> names;
     size_t i = 0;
     for (const std::string_view word : words) {
@@ -37,38 +31,20 @@ std::optional<std::vector<std::string>> namesIn(std::string_view line, const std
     return names;
 }
 
-bool plainFileOfFolder(const std::string& quoted) {
-    if (quoted.rfind("./", 0) != 0) return false;
-    const std::string name = quoted.substr(2);
-    if (name.empty() || name == "." || name == "..") return false;
-    for (unsigned char c : name)
-        if (c < 0x20 || c == 0x7F || c == '/') return false;
-    return true;
+static bool plainFileOfFolder(const std::string& quoted) {
+    const std::string name = quoted.substr(std::min<size_t>(2, quoted.size()));
+    return quoted.starts_with("./") && !name.empty() && name != "." && name != ".." &&
+           std::ranges::none_of(name, [](unsigned char c) { return c < 0x20 || c == 0x7F || c == '/'; });
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string text(reinterpret_cast<const char*>(data), size);
-    const std::optional<std::string> commands = platform::shellCommandsFor(text);
-    if (!commands) return 0;
-
-    size_t scriptLines = 0, start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        if (end > start && !(end == start + 1 && text[start] == '\r')) ++scriptLines;
-        start = end + 1;
-    }
-
-    size_t commandLines = 0;
-    start = 0;
-    while (start < commands->size()) {
-        const size_t end = commands->find('\n', start);
-        FUZZ_CHECK(end != std::string::npos);
-        const std::string_view line = std::string_view(*commands).substr(start, end - start);
-        start = end + 1;
-        ++commandLines;
+FUZZ_TARGET(text) {
+    const std::optional<std::string> commands = platform::shellCommandsFor(std::string(text));
+    if (!commands) return;
+    FUZZ_CHECK(!commands->empty() && commands->back() == '\n');
+    const std::vector<std::string> lines = fuzz::pieces(*commands, '\n');
+    const auto scriptLines = std::ranges::count_if(fuzz::pieces(text, '\n'), [](const std::string& l) { return !l.empty() && l != "\r"; });
+    FUZZ_CHECK(lines.size() == size_t(scriptLines));
+    for (const std::string& line : lines) {
         std::optional<std::vector<std::string>> names = namesIn(line, {"rm -f -- "});
         if (!names) {
             names = namesIn(line, {"mv -f -- ", " ", " && chmod +x -- "});
@@ -78,6 +54,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(names.has_value());
         for (const std::string& name : *names) FUZZ_CHECK(plainFileOfFolder(name));
     }
-    FUZZ_CHECK(commandLines > 0 && commandLines == scriptLines);
-    return 0;
 }
