@@ -19,10 +19,7 @@ static const struct Datei {
                       ("kreiselsturm-fuzz-" + std::to_string(getpid()));
     std::string pfad = (ordner / "data.hsc").string();
     Datei() { fs::create_directories(ordner); }
-    ~Datei() {
-        std::error_code ignoriert;
-        fs::remove_all(ordner, ignoriert);
-    }
+    ~Datei() { std::error_code ignoriert; fs::remove_all(ordner, ignoriert); }
 } datei;
 
 FUZZ_TARGET(inhalt) {

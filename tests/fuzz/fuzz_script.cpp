@@ -11,23 +11,21 @@
 // name may be cut by '\'' to hold a quote); nothing when the line is anything else.
 static std::optional<std::vector<std::string>> namesIn(std::string_view line, const std::vector<std::string_view>& words) {
     std::vector<std::string> names;
-    size_t i = 0;
     for (const std::string_view word : words) {
-        if (line.substr(i, word.size()) != word || line.substr(i + word.size(), 1) != "'") return std::nullopt;
-        i += word.size();
-        std::string name;
+        if (!line.starts_with(word)) return std::nullopt;
+        line.remove_prefix(word.size());
+        std::string& name = names.emplace_back();
         for (;;) {
-            const size_t close = line.find('\'', i + 1);
+            const size_t close = line.starts_with('\'') ? line.find('\'', 1) : std::string_view::npos;
             if (close == std::string_view::npos) return std::nullopt;
-            name.append(line.substr(i + 1, close - i - 1));
-            i = close + 1;
-            if (line.substr(i, 3) != "\\''") break;
-            name.push_back('\'');
-            i += 2;
+            name.append(line.substr(1, close - 1));
+            line.remove_prefix(close + 1);
+            if (!line.starts_with("\\''")) break;
+            name += '\'';
+            line.remove_prefix(2);
         }
-        names.push_back(name);
     }
-    if (i != line.size()) return std::nullopt;
+    if (!line.empty()) return std::nullopt;
     return names;
 }
 

@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
-# The libFuzzer targets of tests/fuzz, built with clang in build-fuzz.
+# The libFuzzer targets of tests/fuzz, built with clang in build-fuzz (see docs/fuzzing.md).
 #   tests/fuzz/run.sh                  every target once over its seed corpus and known crash files
-#   tests/fuzz/run.sh TARGET MINUTES   fuzz one target (ini, version, update_list, script, records,
-#                                      pictures) for MINUTES minutes
-# A long run keeps what it learns in build-fuzz/fuzz-corpus/TARGET and writes what it finds to
-# build-fuzz/findings/TARGET/; copy a finding into tests/fuzz/crashes/TARGET/ once it is fixed.
+#   tests/fuzz/run.sh TARGET MINUTES   fuzz one target for MINUTES minutes; it keeps what it learns in
+#                                      build-fuzz/fuzz-corpus/TARGET, its findings in build-fuzz/findings/TARGET
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)

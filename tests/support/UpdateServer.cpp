@@ -26,13 +26,6 @@ UpdateServer::~UpdateServer() {
     listener_.join();
 }
 
-UpdateServer::Antwort UpdateServer::abgeschnitten(std::string anfang) {
-    return [=](httplib::Response& res) {
-        res.set_content_provider(1000, "application/octet-stream",
-                                 [=](size_t, size_t, httplib::DataSink& sink) { return sink.write(anfang.data(), anfang.size()), false; });
-    };
-}
-
 UpdateServer::Antwort UpdateServer::stückweise(std::string inhalt, size_t stück, int pauseMs) {
     return [=](httplib::Response& res) {
         res.set_chunked_content_provider("application/octet-stream", [=](size_t offset, httplib::DataSink& sink) {

@@ -27,7 +27,9 @@ public:
     static Antwort datei(std::string inhalt) { return [=](httplib::Response& r) { r.set_content(inhalt, "application/octet-stream"); }; }
     static Antwort status(int code) { return [=](httplib::Response& r) { r.status = code; }; }
     static Antwort umleitung(std::string pfad) { return [=](httplib::Response& r) { r.set_redirect(pfad); }; }
-    static Antwort abgeschnitten(std::string anfang);  // 1000 bytes announced, the connection closes after `anfang`
+    static Antwort abgeschnitten(std::string anfang) {  // 1000 bytes announced, the connection closes after `anfang`
+        return [=](httplib::Response& r) { r.set_content_provider(1000, "text/plain", [=](size_t, size_t, httplib::DataSink& s) { return s.write(anfang.data(), anfang.size()), false; }); };
+    }
     // All of `inhalt`, its length not announced, `stück` bytes at a time with a pause before each.
     static Antwort stückweise(std::string inhalt, size_t stück = 4096, int pauseMs = 0);
 
