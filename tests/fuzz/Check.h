@@ -32,8 +32,7 @@ inline std::vector<std::string> pieces(std::string_view text, char sep) {
 
 // ASCII letters in lower case, as names are matched without regard to case.
 inline std::string lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    for (char& c : s) c = c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
     return s;
 }
 

@@ -21,10 +21,7 @@ UpdateServer::UpdateServer(const std::map<std::string, std::string>& dateien) : 
     for (const auto& [pfad, inhalt] : dateien) antworten[pfad] = datei(inhalt);
 }
 
-UpdateServer::~UpdateServer() {
-    http_.stop();
-    listener_.join();
-}
+UpdateServer::~UpdateServer() { http_.stop(), listener_.join(); }
 
 UpdateServer::Antwort UpdateServer::stückweise(std::string inhalt, size_t stück, int pauseMs) {
     return [=](httplib::Response& res) {
