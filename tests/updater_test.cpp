@@ -263,16 +263,16 @@ TEST_F(UpdaterTest, BadEntriesAreReportedAndTheRestStillFetched) {
 
 // Reading the update list: a file named in any case, or none; odd text. (A whole list: above.)
 TEST(HolINIString, ReadsAFileNamedInAnyCaseAndOddText) {
-    using game::Form3, game::iniWert;
+    using game::Form3, game::iniWert, std::string_literals::operator""s;
     TempFolder ordner;
     ordner.write("updatedata.txt", "[Namen]\r\nDatei1=kreisel.gif\r\nDatei2=hilfe.txt\r\n");
     EXPECT_EQ(Form3::HolINIString(ordner.file("UPDATEDATA.TXT"), "namen", "DATEI1"), "kreisel.gif");
     EXPECT_EQ(Form3::HolINIString(ordner.file("UPDATEDATA.TXT"), "Namen"), std::string("Datei1\0Datei2\0", 14));
     EXPECT_EQ(Form3::HolINIString(ordner.file("updatedata.txt"), "Fehlt") + Form3::HolINIString(ordner.file("fehlt.txt"), "Namen", "Datei1"), "");
-    // Any line end, blanks around names and values, comments, lines that are no pair; the first section counts.
-    const std::string locker = "; [URL]\rx\n[ url ]\rkein Paar\n; alt=1\n  DATEI1 = a b \r\n[URL]\nDatei1=zweite Sektion\n";
+    // Any line end (NUL too), blanks around names and values, comments, lines that are no pair; the first section counts.
+    const std::string locker = "; [URL]\rx\n[ url ]\rkein Paar\n; alt=1\n  DATEI1 = a b \0x=y\r\n[URL]\nDatei1=zweite Sektion\n"s;
     EXPECT_EQ(iniWert(locker, "URL", "Datei1"), "a b");
-    EXPECT_EQ(iniWert(locker, "URL", std::nullopt), std::string("DATEI1\0", 7));
+    EXPECT_EQ(iniWert(locker, "URL", std::nullopt), std::string("DATEI1\0x\0", 9));
     EXPECT_EQ(iniWert(std::string_view("[a]\nk=v!", 7), "a", "k"), "v") << "nothing read past the end";
     EXPECT_EQ(iniWert("\xEF\xBB\xBF[a]\nk=v", "a", "k"), "v") << "a byte-order mark before the first section";
     EXPECT_EQ(iniWert("[a]\nk=\"v w\"", "a", "k") + iniWert("[a]\nq='x'", "a", "q") + iniWert("[a]\nr='y\"", "a", "r") +
