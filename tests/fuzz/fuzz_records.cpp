@@ -3,11 +3,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstddef>
-#include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <string>
 
 #include "Check.h"
 #include "highscore/Wendelwerk.h"
@@ -15,38 +12,21 @@
 namespace fs = std::filesystem;
 namespace W = game::Wendelwerk;
 
-namespace {
-
-// Written anew for every input: in memory where the system offers a folder there, as the disk
-// makes each run several times slower.
-fs::path grundordner() {
-    std::error_code ec;
-    return fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
-}
-
-// The file the records are read from: one per fuzzing process, removed at the end.
-struct Datei {
-    fs::path ordner = grundordner() / ("kreiselsturm-fuzz-" + std::to_string(getpid()));
+// The file the records are read from, written anew for every input: one per fuzzing process,
+// in memory where the system offers a folder there (the disk makes each run several times slower).
+static const struct Datei {
+    fs::path ordner = (fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path()) /
+                      ("kreiselsturm-fuzz-" + std::to_string(getpid()));
     std::string pfad = (ordner / "data.hsc").string();
     Datei() { fs::create_directories(ordner); }
-    ~Datei() {
-        std::error_code ignoriert;
-        fs::remove_all(ordner, ignoriert);
-    }
-};
+    ~Datei() { std::error_code ignoriert; fs::remove_all(ordner, ignoriert); }
+} datei;
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const Datei datei;
-    {
-        std::ofstream out(datei.pfad, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), std::streamsize(size));
-        FUZZ_CHECK(out.good());
-    }
+FUZZ_TARGET(inhalt) {
+    FUZZ_CHECK(std::ofstream(datei.pfad, std::ios::binary | std::ios::trunc).write(inhalt.data(), std::streamsize(inhalt.size())).good());
     // The three best scores the game reads and the record after them.
-    const int letzter = int(std::min<size_t>(size / W::Satzlänge + 1, 4));
-    for (int nummer = 1; nummer <= letzter; ++nummer) {
+    const size_t size = inhalt.size();
+    for (int nummer = 1; nummer <= int(std::min<size_t>(size / W::Satzlänge + 1, 4)); ++nummer) {
         const size_t anfang = size_t(nummer - 1) * W::Satzlänge;
         for (const bool füllziffern : {false, true}) {
             try {
@@ -55,10 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 if (anfang >= size) FUZZ_CHECK(text.empty());
                 else FUZZ_CHECK(text.empty() || anfang + 2 + text.size() <= size);
             } catch (const W::BeschädigterDatensatz&) {
-                // A damaged record the file does hold: the game counts it as 0.
-                FUZZ_CHECK(anfang < size);
+                FUZZ_CHECK(anfang < size);  // a damaged record the file does hold: the game counts it as 0
             }
         }
     }
-    return 0;
 }

@@ -1,18 +1,12 @@
 // The version check over any version file: the version text is read from its last line and
 // is a number only when it is digits with at most one decimal comma.
 #include <cmath>
-#include <cstddef>
-#include <cstdint>
-#include <string>
-#include <string_view>
 
 #include "Check.h"
 #include "updater/Form3Intern.h"
 
-namespace {
-
 // Digits, optionally a comma and more digits, blanks around them.
-bool looksLikeVersion(std::string_view t) {
+static bool looksLikeVersion(std::string_view t) {
     while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
     while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
     size_t i = 0, ziffernVorn = 0, ziffernHinten = 0;
@@ -24,17 +18,13 @@ bool looksLikeVersion(std::string_view t) {
     return ziffernVorn > 0 && ziffernHinten > 0;
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string_view inhalt(reinterpret_cast<const char*>(data), size);
+FUZZ_TARGET(inhalt) {
     const std::string text = game::updater::versionstext(inhalt);
-    FUZZ_CHECK(text.size() + 9 <= size || text.empty());
+    FUZZ_CHECK(text.size() + 9 <= inhalt.size() || text.empty());
     FUZZ_CHECK(text.find_first_of("\r\n") == std::string::npos);
 
     const std::optional<float> neu = game::updater::versionsnummer(text);
     if (neu) FUZZ_CHECK(looksLikeVersion(text) && std::isfinite(*neu) && *neu >= 0);
     // Up to 30 digits always fit a float; longer ones may be out of its range.
     if (looksLikeVersion(text) && text.size() <= 30) FUZZ_CHECK(neu.has_value());
-    return 0;
 }
