@@ -1,10 +1,11 @@
 #pragma once
 // A fresh folder under the system's temporary folder, removed with everything in it when the
-// object goes. Tests use it as a program folder of their own.
+// object goes. Tests use it as a program folder of their own. Beside it, the file helpers
+// every test shares.
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
-#include <vector>
 
 class TempFolder {
 public:
@@ -19,8 +20,14 @@ public:
     std::string file(const std::string& name) const;
     // Writes `bytes` to the file `name`, making missing sub-folders; returns its full path.
     std::string write(const std::string& name, std::string_view bytes) const;
-    std::string write(const std::string& name, const std::vector<uint8_t>& bytes) const;
 
 private:
     std::string path_;
 };
+
+// Makes `path` hold exactly `bytes`.
+void writeFile(const std::string& path, std::string_view bytes);
+// The first `atMost` bytes of the file `path`; nothing when it cannot be read.
+std::string readFile(const std::string& path, size_t atMost = SIZE_MAX);
+// Every file and folder below `folder`, relative to it in UTF-8 with '/' between folders.
+std::set<std::string> folderTree(const std::string& folder);
