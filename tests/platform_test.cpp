@@ -5,7 +5,6 @@
 #include <array>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <set>
 
 #include "forms/Errors.h"
@@ -33,7 +32,9 @@ Rgba pixel(const forms::Picture& p, int x, int y) {
     return {bytes[0], bytes[1], bytes[2], bytes[3]};
 }
 
-TEST(Files, PathsAreJoinedAndNamesFoundWithoutRegardToCase) {
+// Names are found whatever the case of their ASCII letters. Our paths are UTF-8, on Windows too,
+// where the file system's narrow names would be in the ANSI code page ("Spiele\Kreiselstürm").
+TEST(Files, PathsAreJoinedAndNamesFoundWithoutRegardToCaseAndFailuresNameThePath) {
     const auto native = [](std::string s) {  // '/' as the separator of this system
         std::replace(s.begin(), s.end(), '/', char(fs::path::preferred_separator));
         return s;
@@ -45,53 +46,36 @@ TEST(Files, PathsAreJoinedAndNamesFoundWithoutRegardToCase) {
 
     TempFolder temp;
     const auto at = [&](const std::string& relative) { return joinPath(temp.path(), relative); };
-    temp.write("Bild/Ab/spieler1.GIF", "alt und laenger");
+    const std::string bild = temp.write("Bild/Ab/spieler1.GIF", "alt und laenger");
     temp.write(".hidden", "neu");
-    EXPECT_EQ(resolvePath(at("\\bild\\AB\\Spieler1.gif")), temp.file("Bild/Ab/spieler1.GIF"));
+    EXPECT_EQ(resolvePath(at("\\bild\\AB\\Spieler1.gif")), bild);
     EXPECT_EQ(resolvePath(at("\\BILD\\nichtda.gif")), at("\\BILD\\nichtda.gif"));
     EXPECT_TRUE(fileExists(at("\\.HIDDEN")));
     EXPECT_FALSE(fileExists(at("\\bild")));  // a folder is no file
     EXPECT_TRUE(folderExists(at("\\bild")));
     // Making, copying and deleting follow the spelling that is there.
-    makeFolder(at("\\BILD\\ab\\neu"));
+    makeFolder(at("\\BILD\\ab\\Kreiselstürm"));
+    EXPECT_EQ(utf8Path(nativePath(at("\\Bild\\Kreiselstürm"))), at("\\Bild\\Kreiselstürm"));
+    copyFile(at("\\.Hidden"), at("\\bild\\ab\\KREISELSTüRM\\Größe.txt"));
+    EXPECT_TRUE(fileExists(at("\\bild\\AB\\kreiselstürm\\GRößE.TXT")));
+    copyFile(at("\\bild\\ab\\kreiselstürm\\größe.txt"), at("\\bild\\ab\\Kreiselstürm\\Kopie für später.txt"));
+    deleteFile(at("\\BILD\\ab\\Kreiselstürm\\größe.TXT"));
     copyFile(at("\\.Hidden"), at("\\bild\\ab\\SPIELER1.gif"));
     copyFile(at("\\bild\\ab\\spieler1.gif"), at("\\BILD\\AB\\SPIELER1.GIF"));  // onto itself
-    copyFile(at("\\.Hidden"), at("\\bild\\AB\\neu\\kopie.txt"));
     deleteFile(at("\\.HIDDEN"));
-    EXPECT_EQ(folderTree(temp.path()), (std::set<std::string>{"Bild", "Bild/Ab", "Bild/Ab/spieler1.GIF", "Bild/Ab/neu", "Bild/Ab/neu/kopie.txt"}));
-    EXPECT_EQ(fs::file_size(temp.file("Bild/Ab/spieler1.GIF")), 3u);  // "neu", replaced whole
-}
 
-// A program folder like "Spiele\Kreiselstürm": our paths are UTF-8, on Windows too, where the
-// file system's narrow names would be in the ANSI code page.
-TEST(Files, NonAsciiNamesReachTheFileSystemIntact) {
-    TempFolder temp;
-    const std::string ordner = joinPath(temp.path(), "\\Spiele\\Kreiselstürm");
-    makeFolder(ordner);
-    EXPECT_EQ(utf8Path(nativePath(ordner)), ordner);
-    std::ofstream(nativePath(joinPath(ordner, "\\Größe.txt")), std::ios::binary) << "12";
-    const std::string gefunden = joinPath(temp.path(), "\\SPIELE\\Kreiselstürm\\Größe.TXT");  // any case
-    EXPECT_TRUE(fileExists(gefunden));
-    copyFile(gefunden, joinPath(ordner, "\\Kopie für später.txt"));
-    deleteFile(gefunden);
-    EXPECT_EQ(folderTree(temp.path()), (std::set<std::string>{"Spiele", "Spiele/Kreiselstürm", "Spiele/Kreiselstürm/Kopie für später.txt"}));
-    EXPECT_EQ(fs::file_size(nativePath(ordner) / u8"Kopie für später.txt"), 2u);
-}
-
-TEST(Files, FailuresNameThePath) {
-    TempFolder temp;
-    const std::string datei = temp.write("datei.txt", "x"), ordner = temp.file("ordner"), missing = temp.file("fehlt.txt");
-    fs::create_directory(ordner);
-    const std::pair<std::string, std::string> cases[] = {  // the message, what it must hold
-        {failureOf([&] { deleteFile(missing); }), "Die Datei '" + missing + "' konnte nicht gelöscht werden"},
+    const std::string ordner = at("\\Bild"), fehlt = at("\\fehlt.txt");
+    const std::pair<std::string, std::string> fehler[] = {  // the message, what it must hold
+        {failureOf([&] { deleteFile(fehlt); }), "Die Datei '" + fehlt + "' konnte nicht gelöscht werden"},
         {failureOf([&] { deleteFile(ordner); }), "'" + ordner + "'"},
-        {failureOf([&] { copyFile(missing, temp.file("ziel.txt")); }), "'" + missing + "'"},
-        {failureOf([&] { copyFile(datei, ordner); }), "'" + ordner + "'"},
-        {failureOf([&] { makeFolder(datei + "/neu"); }), "'" + datei + "/neu'"},
+        {failureOf([&] { copyFile(fehlt, at("\\ziel.txt")); }), "'" + fehlt + "'"},
+        {failureOf([&] { copyFile(bild, ordner); }), "'" + ordner + "'"},
+        {failureOf([&] { makeFolder(bild + "/neu"); }), "'" + bild + "/neu'"},
     };
-    for (const auto& [message, part] : cases) EXPECT_NE(message.find(part), std::string::npos) << message;
-    EXPECT_TRUE(fs::is_directory(ordner));
-    EXPECT_FALSE(fs::exists(temp.file("ziel.txt")));
+    for (const auto& [message, part] : fehler) EXPECT_NE(message.find(part), std::string::npos) << message;
+    EXPECT_EQ(folderTree(temp.path()),
+              (std::set<std::string>{"Bild", "Bild/Ab", "Bild/Ab/spieler1.GIF", "Bild/Ab/Kreiselstürm", "Bild/Ab/Kreiselstürm/Kopie für später.txt"}));
+    EXPECT_EQ(fs::file_size(temp.file("Bild/Ab/spieler1.GIF")), 3u);  // "neu", replaced whole
 }
 
 // A GIF's transparent colour becomes alpha 0. Every call checks the file: a changed one is

@@ -1,6 +1,6 @@
 #pragma once
 // Acting as a player, and folders and files nobody may write to. The superuser writes anywhere
-// and may give files away, so a test run as root acts as "nobody" where a player is meant.
+// and may give files away, so a test run as root acts as "nobody" (uid 65534) where a player is meant.
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -10,23 +10,16 @@
 #include <unistd.h>
 #endif
 
-// As long as the object lives, the superuser is "nobody" (uid 65534); anyone else stays who they are.
+// As long as the object lives, the superuser is "nobody"; anyone else stays who they are.
 class AlsSpieler {
 public:
-    AlsSpieler() {
 #ifndef _WIN32
-        if (geteuid() == 0) gewechselt_ = wirkt_ = seteuid(65534) == 0;
-#endif
-    }
+    AlsSpieler() : gewechselt_(geteuid() == 0 && seteuid(65534) == 0), wirkt_(gewechselt_ || geteuid() != 0) {}
     ~AlsSpieler() {
-#ifndef _WIN32
         if (gewechselt_ && seteuid(0) != 0) std::abort();
-#endif
     }
-    AlsSpieler(const AlsSpieler&) = delete;
-    AlsSpieler& operator=(const AlsSpieler&) = delete;
-    // False when the superuser could not give up his rights.
-    bool wirkt() const { return wirkt_; }
+#endif
+    bool wirkt() const { return wirkt_; }  // false when the superuser could not give up his rights
 
 private:
     bool gewechselt_ = false, wirkt_ = true;
@@ -43,9 +36,7 @@ bool alsSpieler(Tun tun) {
 class Schreibschutz {
 public:
     explicit Schreibschutz(std::vector<std::string> pfade) : pfade_(std::move(pfade)) {
-        namespace fs = std::filesystem;
-        for (const std::string& p : pfade_) fs::permissions(p, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                                                               fs::perm_options::remove);
+        for (const std::string& p : pfade_) std::filesystem::permissions(p, alleSchreibrechte, std::filesystem::perm_options::remove);
         if (!pfade_.empty()) spieler_.emplace();
     }
     ~Schreibschutz() {
@@ -55,6 +46,7 @@ public:
     bool wirkt() const { return !spieler_ || spieler_->wirkt(); }
 
 private:
+    static constexpr auto alleSchreibrechte = std::filesystem::perms::owner_write | std::filesystem::perms::group_write | std::filesystem::perms::others_write;
     std::vector<std::string> pfade_;
     std::optional<AlsSpieler> spieler_;
 };

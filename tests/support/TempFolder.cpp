@@ -5,7 +5,6 @@
 #include <iterator>
 #include <random>
 #include <stdexcept>
-#include <system_error>
 
 namespace fs = std::filesystem;
 
@@ -18,8 +17,8 @@ TempFolder::TempFolder() {
 }
 
 TempFolder::~TempFolder() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
 }
 
 std::string TempFolder::file(const std::string& name) const {

@@ -1,7 +1,6 @@
 #pragma once
 // A fresh folder under the system's temporary folder, removed with everything in it when the
-// object goes. Tests use it as a program folder of their own. Beside it, the file helpers
-// every test shares.
+// object goes: a program folder of the test's own. Beside it, the file helpers tests share.
 #include <cstdint>
 #include <set>
 #include <string>
@@ -14,8 +13,7 @@ public:
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    // The folder, without a trailing separator.
-    const std::string& path() const { return path_; }
+    const std::string& path() const { return path_; }  // without a trailing separator
     // path() + separator + name ('/' in `name` separates sub-folders).
     std::string file(const std::string& name) const;
     // Writes `bytes` to the file `name`, making missing sub-folders; returns its full path.
@@ -25,9 +23,7 @@ private:
     std::string path_;
 };
 
-// Makes `path` hold exactly `bytes`.
-void writeFile(const std::string& path, std::string_view bytes);
-// The first `atMost` bytes of the file `path`; nothing when it cannot be read.
-std::string readFile(const std::string& path, size_t atMost = SIZE_MAX);
+void writeFile(const std::string& path, std::string_view bytes);  // exactly these bytes
+std::string readFile(const std::string& path, size_t atMost = SIZE_MAX);  // nothing when unreadable
 // Every file and folder below `folder`, relative to it in UTF-8 with '/' between folders.
 std::set<std::string> folderTree(const std::string& folder);

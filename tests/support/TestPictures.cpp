@@ -62,7 +62,7 @@ std::string makeTestJpeg(int w, int h, bool manyScans) {
     jpeg_error_mgr errors{};
     info.err = jpeg_std_error(&errors);
     jpeg_create_compress(&info);
-    unsigned char* encoded = nullptr;
+    unsigned char* encoded = nullptr;  // allocated by libjpeg
     unsigned long encodedSize = 0;
     jpeg_mem_dest(&info, &encoded, &encodedSize);
     info.image_width = JDIMENSION(w), info.image_height = JDIMENSION(h);
@@ -79,7 +79,7 @@ std::string makeTestJpeg(int w, int h, bool manyScans) {
     for (JSAMPROW row = rgb.data(); info.next_scanline < info.image_height; row += size_t(w) * 3) jpeg_write_scanlines(&info, &row, 1);
     jpeg_finish_compress(&info);
     jpeg_destroy_compress(&info);
-    std::string bytes(reinterpret_cast<const char*>(encoded), encodedSize);
+    const std::string bytes(reinterpret_cast<const char*>(encoded), encodedSize);
     std::free(encoded);
     return bytes;
 }
