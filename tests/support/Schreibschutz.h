@@ -25,13 +25,6 @@ private:
     bool gewechselt_ = false, wirkt_ = true;
 };
 
-// Runs `tun` as a player; false, without running it, when that cannot be arranged.
-template <typename Tun>
-bool alsSpieler(Tun tun) {
-    const AlsSpieler spieler;
-    return spieler.wirkt() && (tun(), true);
-}
-
 // The paths lose every write permission, and the test acts as a player, until the object goes.
 class Schreibschutz {
 public:
