@@ -1,42 +1,45 @@
 #pragma once
-// Folders and files nobody may write to, as long as the object lives. The superuser writes
-// anywhere, so a test run as root acts as "nobody" meanwhile.
+// Acting as a player, and folders and files nobody may write to. The superuser writes anywhere
+// and may give files away, so a test run as root acts as "nobody" (uid 65534) where a player is meant.
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 #ifndef _WIN32
 #include <unistd.h>
 #endif
 
+// As long as the object lives, the superuser is "nobody"; anyone else stays who they are.
+class AlsSpieler {
+public:
+#ifndef _WIN32
+    AlsSpieler() : gewechselt_(geteuid() == 0 && seteuid(65534) == 0), wirkt_(gewechselt_ || geteuid() != 0) {}
+    ~AlsSpieler() {
+        if (gewechselt_ && seteuid(0) != 0) std::abort();
+    }
+#endif
+    bool wirkt() const { return wirkt_; }  // false when the superuser could not give up his rights
+
+private:
+    bool gewechselt_ = false, wirkt_ = true;
+};
+
+// The paths lose every write permission, and the test acts as a player, until the object goes.
 class Schreibschutz {
 public:
     explicit Schreibschutz(std::vector<std::string> pfade) : pfade_(std::move(pfade)) {
-        namespace fs = std::filesystem;
-        for (const std::string& p : pfade_) fs::permissions(p, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                                                               fs::perm_options::remove);
-#ifndef _WIN32
-        if (!pfade_.empty() && geteuid() == 0) {
-            alsNiemand_ = seteuid(65534) == 0;
-            wirkt_ = alsNiemand_;
-        }
-#endif
+        for (const std::string& p : pfade_) std::filesystem::permissions(p, alleSchreibrechte, std::filesystem::perm_options::remove);
+        if (!pfade_.empty()) spieler_.emplace();
     }
     ~Schreibschutz() {
-        namespace fs = std::filesystem;
-#ifndef _WIN32
-        if (alsNiemand_ && seteuid(0) != 0) std::abort();
-#endif
-        for (const std::string& p : pfade_) fs::permissions(p, fs::perms::owner_write, fs::perm_options::add);
+        spieler_.reset();  // back to the superuser first, who may give the permission back
+        for (const std::string& p : pfade_) std::filesystem::permissions(p, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
     }
-    Schreibschutz(const Schreibschutz&) = delete;
-    Schreibschutz& operator=(const Schreibschutz&) = delete;
-
-    // False when the superuser could not give up the right to write.
-    bool wirkt() const { return wirkt_; }
+    bool wirkt() const { return !spieler_ || spieler_->wirkt(); }
 
 private:
+    static constexpr auto alleSchreibrechte = std::filesystem::perms::owner_write | std::filesystem::perms::group_write | std::filesystem::perms::others_write;
     std::vector<std::string> pfade_;
-    bool alsNiemand_ = false;
-    bool wirkt_ = true;
+    std::optional<AlsSpieler> spieler_;
 };

@@ -2,29 +2,23 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <stdexcept>
-#include <system_error>
 
 namespace fs = std::filesystem;
 
 TempFolder::TempFolder() {
     std::random_device device;
-    const fs::path base = fs::temp_directory_path();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const fs::path candidate = base / ("kreiselsturm-test-" + std::to_string(device()));
-        std::error_code ec;
-        if (fs::create_directory(candidate, ec)) {
-            path_ = candidate.string();
-            return;
-        }
+    while (path_.empty()) {  // a name taken already is drawn again; any other failure throws
+        const fs::path candidate = fs::temp_directory_path() / ("kreiselsturm-test-" + std::to_string(device()));
+        if (fs::create_directory(candidate)) path_ = candidate.string();
     }
-    throw std::runtime_error("no temporary folder could be made under " + base.string());
 }
 
 TempFolder::~TempFolder() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
 }
 
 std::string TempFolder::file(const std::string& name) const {
@@ -32,14 +26,29 @@ std::string TempFolder::file(const std::string& name) const {
 }
 
 std::string TempFolder::write(const std::string& name, std::string_view bytes) const {
-    const fs::path target = file(name);
-    fs::create_directories(target.parent_path());
-    std::ofstream out(target, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), std::streamsize(bytes.size()));
-    if (!out.flush()) throw std::runtime_error("could not write " + target.string());
-    return target.string();
+    const std::string target = file(name);
+    fs::create_directories(fs::path(target).parent_path());
+    writeFile(target, bytes);
+    return target;
 }
 
-std::string TempFolder::write(const std::string& name, const std::vector<uint8_t>& bytes) const {
-    return write(name, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+void writeFile(const std::string& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out.write(bytes.data(), std::streamsize(bytes.size())).flush()) throw std::runtime_error("could not write " + path);
+}
+
+std::string readFile(const std::string& path, size_t atMost) {
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes;
+    for (std::istreambuf_iterator<char> it(in), end; it != end && bytes.size() < atMost; ++it) bytes += *it;
+    return bytes;
+}
+
+std::set<std::string> folderTree(const std::string& folder) {
+    std::set<std::string> tree;
+    for (const auto& e : fs::recursive_directory_iterator(folder)) {
+        const std::u8string name = e.path().lexically_relative(folder).generic_u8string();
+        tree.emplace(name.begin(), name.end());
+    }
+    return tree;
 }

@@ -4,146 +4,80 @@
 #include <jpeglib.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <stdexcept>
+#include <vector>
 
-namespace {
+#include "support/TempFolder.h"
 
-void put16(std::vector<uint8_t>& out, int v) {
-    out.push_back(uint8_t(v & 0xFF));
-    out.push_back(uint8_t((v >> 8) & 0xFF));
-}
-
-// LZW codes of 3 bits, packed from the lowest bit up, in sub-blocks of at most 255 bytes.
-class CodeWriter {
-public:
-    void put(unsigned code) {
-        bits_ |= code << count_;
-        count_ += 3;
-        while (count_ >= 8) {
-            bytes_.push_back(uint8_t(bits_ & 0xFF));
-            bits_ >>= 8;
-            count_ -= 8;
-        }
-    }
-    void finish(std::vector<uint8_t>& out) {
-        if (count_ > 0) bytes_.push_back(uint8_t(bits_ & 0xFF));
-        for (size_t at = 0; at < bytes_.size(); at += 255) {
-            const size_t n = std::min<size_t>(255, bytes_.size() - at);
-            out.push_back(uint8_t(n));
-            out.insert(out.end(), bytes_.begin() + long(at), bytes_.begin() + long(at + n));
-        }
-        out.push_back(0);
-    }
-
-private:
-    unsigned bits_ = 0;
-    int count_ = 0;
-    std::vector<uint8_t> bytes_;
-};
-
-}  // namespace
-
-std::vector<uint8_t> makeTestGif(int w, int h, uint8_t r, uint8_t g, uint8_t b, bool interlaced) {
+std::string makeTestGif(int w, int h, uint8_t r, uint8_t g, uint8_t b, bool interlaced) {
     if (w < 1 || h < 1 || w > 0xFFFF || h > 0xFFFF) throw std::invalid_argument("bad GIF size");
-    std::vector<uint8_t> out = {'G', 'I', 'F', '8', '9', 'a'};
-    put16(out, w);
-    put16(out, h);
-    out.insert(out.end(), {0x91, 0, 0});  // global table of 4 colours, 2 bits per pixel
+    std::string out = "GIF89a";
+    const auto put16 = [&](int v) { out += char(v & 0xFF), out += char(v >> 8); };
+    put16(w), put16(h);
+    out += {char(0x91), 0, 0};  // global table of 4 colours, 2 bits per pixel
     // 0: the picture's colour; 1: the transparent one (a different colour, so a decoder that
     // ignored transparency would show it); 2: black, the odd rows of an interlaced one; 3: unused.
-    out.insert(out.end(), {r, g, b, uint8_t(r ^ 0xFF), uint8_t(g ^ 0xFF), uint8_t(b ^ 0xFF), 0, 0, 0, 0, 0, 0});
-    out.insert(out.end(), {0x21, 0xF9, 4, 0x01, 0, 0, 1, 0});  // graphic control: index 1 transparent
-    out.push_back(0x2C);
-    put16(out, 0);
-    put16(out, 0);
-    put16(out, w);
-    put16(out, h);
-    out.push_back(interlaced ? 0x40 : 0);  // no local table
+    out += {char(r), char(g), char(b), char(r ^ 0xFF), char(g ^ 0xFF), char(b ^ 0xFF), 0, 0, 0, 0, 0, 0};
+    out += {0x21, char(0xF9), 4, 1, 0, 0, 1, 0};  // graphic control: index 1 transparent
+    out += char(0x2C);
+    put16(0), put16(0), put16(w), put16(h);
+    out += char(interlaced ? 0x40 : 0);  // no local table
 
     // The rows in the order they are stored: interlaced ones in four passes.
     std::vector<int> rows;
-    if (interlaced) {
-        constexpr int start[] = {0, 4, 2, 1}, step[] = {8, 8, 4, 2};
-        for (int pass = 0; pass < 4; ++pass)
-            for (int y = start[pass]; y < h; y += step[pass]) rows.push_back(y);
-    } else {
-        for (int y = 0; y < h; ++y) rows.push_back(y);
-    }
+    constexpr int start[] = {0, 4, 2, 1}, step[] = {8, 8, 4, 2};
+    for (int pass = 0; pass < (interlaced ? 4 : 1); ++pass)
+        for (int y = interlaced ? start[pass] : 0; y < h; y += interlaced ? step[pass] : 1) rows.push_back(y);
 
-    // Uncompressed LZW: a clear code before every second pixel keeps the code width at 3 bits,
-    // since the decoder's table then never grows past code 7.
-    constexpr unsigned clear = 4, end = 5;
-    out.push_back(2);  // minimum code size
-    CodeWriter codes;
+    // Uncompressed LZW in codes of 3 bits, packed from the lowest bit up: a clear code (4) before
+    // every second pixel keeps the decoder's table from growing past code 7. 5 ends the data.
+    std::string codes;
+    unsigned bits = 0, count = 0;
+    const auto put = [&](unsigned code) {
+        for (bits |= code << count, count += 3; count >= 8; bits >>= 8, count -= 8) codes += char(bits & 0xFF);
+    };
     long i = 0;
     for (int y : rows)
         for (int x = 0; x < w; ++x, ++i) {
-            if (i % 2 == 0) codes.put(clear);
-            codes.put(x == 0 && y == 0 ? 1u : interlaced && y % 2 == 1 ? 2u : 0u);
+            if (i % 2 == 0) put(4);
+            put(x == 0 && y == 0 ? 1u : interlaced && y % 2 == 1 ? 2u : 0u);
         }
-    codes.put(end);
-    codes.finish(out);
-    out.push_back(0x3B);
-    return out;
+    put(5);
+    if (count > 0) codes += char(bits & 0xFF);
+    out += char(2);  // minimum code size
+    for (size_t at = 0; at < codes.size(); at += 255) out += char(codes.substr(at, 255).size()) + codes.substr(at, 255);  // sub-blocks
+    return out + '\0' + char(0x3B);
 }
 
-void writeTestGif(const std::string& path, int w, int h, uint8_t r, uint8_t g, uint8_t b) {
-    const std::vector<uint8_t> bytes = makeTestGif(w, h, r, g, b);
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    if (!file.flush()) throw std::runtime_error("could not write " + path);
-}
-
-std::vector<uint8_t> makeTestJpeg(int w, int h, bool manyScans) {
-    std::vector<uint8_t> rgb(size_t(w) * size_t(h) * 3);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            uint8_t* p = rgb.data() + (size_t(y) * size_t(w) + size_t(x)) * 3;
-            p[0] = uint8_t(255 * x / (w > 1 ? w - 1 : 1));
-            p[1] = uint8_t(255 * y / (h > 1 ? h - 1 : 1));
-            p[2] = 128;
-        }
+std::string makeTestJpeg(int w, int h, bool manyScans) {
+    std::vector<uint8_t> rgb(size_t(w) * size_t(h) * 3, 128);  // mid grey
     // libjpeg's default error handler ends the process, which cannot happen with these fixed,
     // valid settings: fine for a test fixture.
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};
     info.err = jpeg_std_error(&errors);
     jpeg_create_compress(&info);
-    unsigned char* encoded = nullptr;
+    unsigned char* encoded = nullptr;  // allocated by libjpeg
     unsigned long encodedSize = 0;
     jpeg_mem_dest(&info, &encoded, &encodedSize);
-    info.image_width = JDIMENSION(w);
-    info.image_height = JDIMENSION(h);
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
+    info.image_width = JDIMENSION(w), info.image_height = JDIMENSION(h);
+    info.input_components = 3, info.in_color_space = JCS_RGB;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 90, TRUE);
     // Progressive: the DC coefficients of all components, then each AC coefficient of each
     // component in a scan of its own.
-    std::vector<jpeg_scan_info> scans;
-    if (manyScans) {
-        scans.push_back({3, {0, 1, 2, 0}, 0, 0, 0, 0});
-        for (int c = 0; c < 3; ++c)
-            for (int k = 1; k < 64; ++k) scans.push_back({1, {c, 0, 0, 0}, k, k, 0, 0});
-        info.scan_info = scans.data();
-        info.num_scans = int(scans.size());
-    }
+    std::vector<jpeg_scan_info> scans = {{3, {0, 1, 2, 0}, 0, 0, 0, 0}};
+    for (int c = 0; c < 3; ++c)
+        for (int k = 1; k < 64; ++k) scans.push_back({1, {c, 0, 0, 0}, k, k, 0, 0});
+    if (manyScans) info.scan_info = scans.data(), info.num_scans = int(scans.size());
     jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW row = rgb.data() + size_t(info.next_scanline) * size_t(w) * 3;
-        jpeg_write_scanlines(&info, &row, 1);
-    }
+    for (JSAMPROW row = rgb.data(); info.next_scanline < info.image_height; row += size_t(w) * 3) jpeg_write_scanlines(&info, &row, 1);
     jpeg_finish_compress(&info);
     jpeg_destroy_compress(&info);
-    std::vector<uint8_t> bytes(encoded, encoded + encodedSize);
+    const std::string bytes(reinterpret_cast<const char*>(encoded), encodedSize);
     std::free(encoded);
     return bytes;
 }
 
-void writeTestJpeg(const std::string& path, int w, int h) {
-    const std::vector<uint8_t> bytes = makeTestJpeg(w, h);
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    if (!file.flush()) throw std::runtime_error("could not write " + path);
-}
+void writeTestGif(const std::string& path, int w, int h, uint8_t r, uint8_t g, uint8_t b) { writeFile(path, makeTestGif(w, h, r, g, b)); }
+void writeTestJpeg(const std::string& path, int w, int h) { writeFile(path, makeTestJpeg(w, h)); }
