@@ -1,0 +1,66 @@
+// Whole games, written down line by line as a player could follow them (support/GameTrace.h), and
+// compared with the approved traces in tests/data/traces. KREISELSTURM_APPROVE=1 writes them anew:
+// read the difference before committing it.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "support/GameTrace.h"
+
+namespace {
+
+std::vector<std::string> zeilen(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string z; std::getline(in, z);) out.push_back(z);
+    return out;
+}
+
+void vergleichen(const std::string& name, const std::string& trace) {
+    const std::string datei = KREISELSTURM_TEST_DATA "/traces/" + name + ".trace";
+    if (std::getenv("KREISELSTURM_APPROVE")) {
+        std::ofstream(datei, std::ios::binary) << trace;
+        return;
+    }
+    std::ifstream in(datei, std::ios::binary);
+    ASSERT_TRUE(in) << datei << " is missing: KREISELSTURM_APPROVE=1 writes it";
+    std::stringstream gespeichert;
+    gespeichert << in.rdbuf();
+    const auto alt = zeilen(gespeichert.str()), neu = zeilen(trace);
+    size_t n = 0;
+    while (n < alt.size() && n < neu.size() && alt[n] == neu[n]) ++n;
+    if (n == alt.size() && n == neu.size()) return;
+    std::string unterschied;
+    for (const auto& [zeichen, z] : {std::pair{"\n- ", &alt}, std::pair{"\n+ ", &neu}})
+        for (size_t i = n; i < std::min(n + 4, z->size()); ++i) unterschied += zeichen + (*z)[i];
+    ADD_FAILURE() << datei << ":" << n + 1 << ": the game went otherwise (- approved, + now):" << unterschied;
+}
+
+std::string spielen(uint32_t seed, const std::string& script, PictureSet bilder = {}) {
+    GameHarness h(bilder);
+    h.random.seed(seed);
+    return GameTrace(h).play(script);
+}
+
+// The first game as it comes, with a look at the start screen; the second steered in every
+// direction, and ended with Escape on the table.
+TEST(GameTrace, APlainGameThenASecondOneSteeredAndEndedOnTheTable) {
+    vergleichen("zwei-spiele", spielen(4, "3500 > > < start over +l -l restart > start 500 +l 600 +u 100 -l 700 -u 200 +r +d 300 -r "
+                                               "-d +d 300 +r 300 -d 300 -r +u 100 +l 200 -u -l +u +r 300 -r -u +d +l 200 -d -l over +l +e -l"));
+}
+
+// Every kind of item, drawn at the edges of its range, most of them picked up during a countdown.
+TEST(GameTrace, ItemsOfEveryKindPickedUp) {
+    vergleichen("items", spielen(8, "> > start 1000 item 9 280 2500 item 5 280 1000 +r 300 -r 1500 item 8 280 1500 item 4 280 "
+                                          "1500 item 11 280 1000 +l 300 -l 12000 item 1 280 2000 item 12 280 5000 item 11 280 over"));
+}
+
+// Up to level 14: five levels at once from an item, more spawners, faster balls.
+TEST(GameTrace, UpToLevelFourteen) {
+    vergleichen("level-14", spielen(8, "start 8000 item 1 280 10000 item 4 280 10000 item 2 280 10000 item 3 280 "
+                                              "10000 item 12 280 10000 item 1 280 10000 item 1 280 over"));
+}
+
+}  // namespace
