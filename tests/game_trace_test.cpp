@@ -38,17 +38,18 @@ void vergleichen(const std::string& name, const std::string& trace) {
     ADD_FAILURE() << datei << ":" << n + 1 << ": the game went otherwise (- approved, + now):" << unterschied;
 }
 
-std::string spielen(uint32_t seed, const std::string& script, PictureSet bilder = {}) {
-    GameHarness h(bilder);
+std::string spielen(uint32_t seed, const std::string& script, const std::map<std::string, std::string>& server = {}) {
+    GameHarness h({}, server);
     h.random.seed(seed);
     return GameTrace(h).play(script);
 }
 
-// The first game as it comes, with a look at the start screen; the second steered in every
-// direction, and ended with Escape on the table.
+// The first game as it comes, after the update question (answered No) and a look at the start
+// screen; the second, not asked again, steered in every direction and ended with Escape.
 TEST(GameTrace, APlainGameThenASecondOneSteeredAndEndedOnTheTable) {
     vergleichen("zwei-spiele", spielen(4, "3500 > > < start over +l -l restart > start 500 +l 600 +u 100 -l 700 -u 200 +r +d 300 -r "
-                                               "-d +d 300 +r 300 -d 300 -r +u 100 +l 200 -u -l +u +r 300 -r -u +d +l 200 -d -l over +l +e -l"));
+                                               "-d +d 300 +r 300 -d 300 -r +u 100 +l 200 -u -l +u +r 300 -r -u +d +l 200 -d -l over +l +e -l",
+                                         {{"version.txt", "Version: 9,000"}}));
 }
 
 // Every kind of item, drawn at the edges of its range, most of them picked up during a countdown.

@@ -1,34 +1,28 @@
 #include "GameTrace.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "Aufbau.h"
 
 namespace {
 
-constexpr int64_t LookMs = 10;
-constexpr int64_t PlacesMs = 500;
+constexpr int64_t LookMs = 10, PlacesMs = 500;
 
-// Lower case: Windows keeps the case a picture was asked for in, other systems the file's own.
+// In lower case: Windows keeps the case a picture was asked for in, other systems the file's own.
 std::string bildname(const forms::PictureRef& p) {
     std::string name = p ? " " + std::filesystem::path(p->path).filename().string() : "";
     for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return name;
 }
 
-// A record of data.hsc: its printable bytes as they are, the others as \xNN, the zeros at its end counted.
+// A record of data.hsc: printable bytes as they are, others as \xNN, the zeros at its end counted.
 std::string satz(const std::string& bytes) {
     const size_t ende = bytes.find_last_not_of('\0') + 1;  // 0 when all are zero
     std::string out;
-    for (char c : bytes.substr(0, ende)) {
-        char hex[8];
-        std::snprintf(hex, sizeof hex, "\\x%02x", static_cast<unsigned char>(c));
-        out += c > ' ' && c < 127 && c != '\\' ? std::string(1, c) : hex;
-    }
+    for (unsigned char c : bytes.substr(0, ende))
+        out += c > ' ' && c < 127 && c != '\\' ? std::string(1, char(c)) : "\\x" + std::string{"0123456789abcdef"[c / 16], "0123456789abcdef"[c % 16]};
     return out + " +" + std::to_string(bytes.size() - ende) + "x\\0";
 }
 
@@ -39,39 +33,30 @@ std::string GameTrace::play(const std::string& script) {
     h_.ui().version.Caption = "v";  // the build's own number
     look();
     std::istringstream words(script);
-    for (std::string w; words >> w;) {
+    for (std::string w; words >> w; look(), writePlaces()) {
+        const size_t taste = std::string(" lurde").find(w.back());
         if (std::isdigit(static_cast<unsigned char>(w[0]))) {
             playUntil(h_.clock.nowMs() + std::stoll(w));
             continue;
         }
-        if (w == "item") {  // not after the game: only the running game sends items
+        if (w == "item") {
             int art, top;
             words >> art >> top;
             w += " " + std::to_string(art) + " " + std::to_string(top);
-            if (h_.ui().Highscore.Visible) continue;
             h_.random.pushResult(1, 12, art);
             h_.random.pushResult(1, h_.form1->ScaleHeight() - 40, top);
             h_.app.dispatch([&] { h_.form1->Powerspawn(); });
         }
         write("> " + w);
-        const std::string tasten = "lurde";
-        const int16_t codes[] = {forms::Key::Left, forms::Key::Up, forms::Key::Right, forms::Key::Down, forms::Key::Escape};
         if (w == "<" || w == ">" || w == "start") h_.click(h_.ui().Command1[w == "<" ? 0 : w == ">" ? 1 : 2]);
-        if (w == "restart") {
-            h_.click(h_.ui().Command2);
-            h_.ui().version.Caption = "v";
-        }
-        if (w.size() == 2 && tasten.find(w[1]) != std::string::npos) {
-            const int16_t key = codes[tasten.find(w[1])];
+        if (w == "restart") h_.click(h_.ui().Command2), h_.ui().version.Caption = "v";
+        if (w.size() == 2 && taste != std::string::npos) {
+            const int16_t key = std::vector<int16_t>{0, forms::Key::Left, forms::Key::Up, forms::Key::Right, forms::Key::Down, forms::Key::Escape}[taste];
             w[0] == '+' ? h_.press(key) : h_.release(key);
         }
-        if (w == "over") {
-            const int64_t bis = h_.clock.nowMs() + 600000;
-            while (!h_.ui().Highscore.Visible && !h_.app.ended() && h_.clock.nowMs() < bis) playUntil(h_.clock.nowMs() + LookMs);
-            playUntil(h_.clock.nowMs() + 3000);
-        }
-        look();
-        writePlaces();
+        for (const int64_t bis = h_.clock.nowMs() + 600000; w == "over" && !h_.ui().Highscore.Visible && h_.clock.nowMs() < bis;)
+            playUntil(h_.clock.nowMs() + LookMs);
+        if (w == "over") playUntil(h_.clock.nowMs() + 3000);
     }
     return text_;
 }
@@ -97,50 +82,40 @@ void GameTrace::look() {
     std::istringstream design(aufbau(f));
     std::string line;
     std::getline(design, line);
-    std::vector<std::pair<std::string, std::string>> now{{"Form1", line.substr(line.find(' ') + 1) + (f.Visible() ? "" : " hidden") +
-                   (h_.app.ended() ? " ended" + std::to_string(h_.app.exitCode()) : "") + " level" + z(f.Level) + " lives" + z(f.Leben) +
-                   " score" + z(f.gegnerbesiegt) + " speed" + z(f.Geschwindigkeit) + z(f.Gegnergeschwindigkeit)}};
+    std::vector<std::pair<std::string, std::string>> now{{"Form1", line.substr(6) + (f.Visible() ? "" : " hidden") +
+        (h_.app.ended() ? " ended" + z(h_.app.exitCode()) : "") + " level" + z(f.Level) + " lives" + z(f.Leben) + " score" +
+        z(f.gegnerbesiegt) + " speed" + z(f.Geschwindigkeit) + z(f.Gegnergeschwindigkeit)}};
     places_.clear();
     for (const forms::Control* c : f.controls()) {
         std::getline(design, line);
         const size_t a = line.find(' '), b = line.find(' ', a + 1);
         places_.emplace_back(line.substr(0, a), line.substr(a + 1, b - a - 1));
-        std::string s = line.substr(b + 1);
+        std::string s = line.substr(b + 1) + (c->Tag.empty() ? "" : " tag " + c->Tag);
         if (auto* i = dynamic_cast<const forms::Image*>(c)) s += bildname(i->picture);
         if (auto* p = dynamic_cast<const forms::PictureBox*>(c)) s += bildname(p->picture) + bildname(p->background);
-        if (!c->Tag.empty()) s += " tag " + c->Tag;
         now.emplace_back(line.substr(0, a), s);
     }
-    bool changed = false;
+    const size_t zeilen = text_.size();
     std::map<std::string, std::string> seen;
     for (size_t i = 0; i < now.size(); ++i) {
         auto& [key, s] = now[i];
         const auto alt = state_.find(key);
-        if (alt == state_.end() || alt->second != s) {
-            changed = true;
-            write(key + (i ? " " + places_[i - 1].second : "") + " " + s);
-            if (i) writtenPlace_[key] = places_[i - 1].second;
-        }
+        if (alt == state_.end() || alt->second != s)
+            write(key + (i ? " " + (writtenPlace_[key] = places_[i - 1].second) : "") + " " + s);
         if (alt != state_.end()) state_.erase(alt);  // what stays in state_ is gone
         seen.emplace(std::move(key), std::move(s));
     }
-    for (const auto& gone : state_) {
-        write(gone.first + " gone");
-        writtenPlace_.erase(gone.first);
-    }
+    for (const auto& gone : state_) write(gone.first + " gone"), writtenPlace_.erase(gone.first);
     state_ = std::move(seen);
-    for (const auto& shown = h_.backend.shownBoxes(); boxes_ < shown.size(); ++boxes_)
-        write("MsgBox '" + shown[boxes_].box.title + "' " + shown[boxes_].box.text);
-    if (!changed) return;
+    for (const auto& shown = h_.backend.shownBoxes(); boxes_ < shown.size(); ++boxes_) write("MsgBox " + shown[boxes_].box.text);
+    if (text_.size() == zeilen) return;  // the file changes only along with the window
     std::ifstream in(h_.file("data.hsc"), std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(in), {}};
-    if (bytes == hsc_) return;
-    hsc_ = bytes;
+    if (std::exchange(hsc_, bytes) == bytes) return;
     for (size_t n = 0; n * 128 < bytes.size(); ++n) write("data.hsc " + std::to_string(n + 1) + " " + satz(bytes.substr(n * 128, 128)));
 }
 
 void GameTrace::write(const std::string& line) {
-    char zeit[16];
-    std::snprintf(zeit, sizeof zeit, "%6lld ", static_cast<long long>(h_.clock.nowMs()));
-    text_ += zeit + line + "\n";
+    const std::string zeit = std::to_string(h_.clock.nowMs());
+    text_ += std::string(zeit.size() < 6 ? 6 - zeit.size() : 0, ' ') + zeit + " " + line + "\n";
 }
