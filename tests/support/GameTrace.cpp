@@ -34,24 +34,28 @@ std::string GameTrace::play(const std::string& script) {
     look();
     std::istringstream words(script);
     for (std::string w; words >> w; look(), writePlaces()) {
-        const size_t taste = std::string(" lurde").find(w.back());
+        const size_t taste = std::string(" lurdes").find(w.back());
         if (std::isdigit(static_cast<unsigned char>(w[0]))) {
             playUntil(h_.clock.nowMs() + std::stoll(w));
             continue;
         }
-        if (w == "item") {
+        if (w == "item") {  // only while the game runs: it sends items then
             int art, top;
-            words >> art >> top;
+            if (words >> art >> top && h_.ui().Highscore.Visible) continue;
             w += " " + std::to_string(art) + " " + std::to_string(top);
             h_.random.pushResult(1, 12, art);
             h_.random.pushResult(1, h_.form1->ScaleHeight() - 40, top);
             h_.app.dispatch([&] { h_.form1->Powerspawn(); });
         }
+        float breite, höhe;
+        if (w == "resize" && words >> breite >> höhe) w += " " + std::to_string(int(breite)) + "x" + std::to_string(int(höhe));
         write("> " + w);
         if (w == "<" || w == ">" || w == "start") h_.click(h_.ui().Command1[w == "<" ? 0 : w == ">" ? 1 : 2]);
         if (w == "restart") h_.click(h_.ui().Command2), h_.ui().version.Caption = "v";
+        if (w.rfind("resize", 0) == 0) h_.app.resized(*h_.form1, breite, höhe);
+        if (w == "close") h_.app.closeRequested(*h_.form1);
         if (w.size() == 2 && taste != std::string::npos) {
-            const int16_t key = std::vector<int16_t>{0, forms::Key::Left, forms::Key::Up, forms::Key::Right, forms::Key::Down, forms::Key::Escape}[taste];
+            const int16_t key = std::vector<int16_t>{0, forms::Key::Left, forms::Key::Up, forms::Key::Right, forms::Key::Down, forms::Key::Escape, 16}[taste];
             w[0] == '+' ? h_.press(key) : h_.release(key);
         }
         for (const int64_t bis = h_.clock.nowMs() + 600000; w == "over" && !h_.ui().Highscore.Visible && h_.clock.nowMs() < bis;)

@@ -16,8 +16,9 @@ public:
     explicit GameTrace(GameHarness& h) : h_(h) {}
     // Starts the program and plays the words of `script`: a number plays on for that many ms;
     // "<", ">", "start", "restart" click those buttons; "+l"/"-l" press/release an arrow key (l, u,
-    // r, d) or Escape (e); "item K T" sends an item of kind draw K (1..12) at the height T;
-    // "over" plays on until the highscore table shows, then 3 s more.
+    // r, d), Escape (e) or Shift (s); "item K T" sends an item of kind draw K (1..12) at the height
+    // T; "resize W H" and "close" act on the window; "over" plays on until the highscore table
+    // shows, then 3 s more.
     std::string play(const std::string& script);
 
 private:
