@@ -37,10 +37,7 @@ public:
     game::Form1::Steuerelemente& ui() const { return form1->steuerelemente(); }
     void press(int16_t key) { app.keyDown(*form1, key); }
     void release(int16_t key) { app.keyUp(*form1, key); }
-    void tap(int16_t key) {
-        press(key);
-        release(key);
-    }
+    void tap(int16_t key) { press(key), release(key); }
     void click(forms::CommandButton& button) { app.click(button); }
     void advance(int64_t ms) { app.advance(ms); }
     std::string file(const std::string& name) const { return folder.file(name); }

@@ -1,6 +1,10 @@
 #pragma once
-// A random source for tests: hands out the values it was given, in order, then `fallback`.
+// A random source for tests: hands out the values it was given, in order, then `fallback`, or,
+// once seeded, the numbers of its own generator. std::mt19937 and our own float from its top 24
+// bits give the same numbers with every standard library, on Linux and Windows alike.
 #include <deque>
+#include <optional>
+#include <random>
 
 #include "platform/Random.h"
 
@@ -11,12 +15,13 @@ public:
     void pushResult(double min, double max, double result) {
         push(static_cast<float>((result - min + 0.5) / (max - min + 1)));
     }
+    void seed(uint32_t s) { generator_.emplace(s); }
     float fallback = 0.5f;
     int reseeds = 0;
     size_t left() const { return values_.size(); }
 
     float next() override {
-        if (values_.empty()) return fallback;
+        if (values_.empty()) return generator_ ? float(uint32_t((*generator_)()) >> 8) * (1.0f / 16777216.0f) : fallback;
         const float r = values_.front();
         values_.pop_front();
         return r;
@@ -25,4 +30,5 @@ public:
 
 private:
     std::deque<float> values_;
+    std::optional<std::mt19937> generator_;
 };
