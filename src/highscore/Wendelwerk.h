@@ -12,11 +12,11 @@
 // are written over the old ones in place instead, and flushed to the disk, when
 // - the file holds further records: they stay as they are, and copying them to a new file
 //   would mean rewriting a file of any size;
+// - the file has further names (hard links), which a new file would leave with the old records;
 // - the folder takes no new file (no permission, disk full) while the file itself may be
 //   written, or the new file could not be given the old one's owner.
 // A symbolic link is followed: its target is saved and the link stays. A file without write
-// permission is never written, nor anything but a plain file. The records are written in place
-// too when the file has further names (hard links), which would keep the old records.
+// permission is never written, nor anything but a plain file (a link to a pipe or a device).
 // Temporary files left by copies of the game that died while saving are removed at start-up and
 // by the next save.
 //
