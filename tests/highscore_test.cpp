@@ -166,11 +166,28 @@ extern "C" int rename(const char* von, const char* nach) {
 }
 namespace {
 
+// A copy of the game that took the lock on `datei` and then stopped (SIGSTOP) holding it.
+pid_t hänger = 0;
+pid_t gesperrtAnhalten(const std::string& datei) {
+    int bereit[2];
+    if (pipe(bereit) != 0) return -1;
+    const pid_t kind = fork();
+    if (kind == 0) {
+        const W::Sperre sperre(datei);
+        close(bereit[1]), raise(SIGSTOP), _exit(0);
+    }
+    close(bereit[1]);
+    for (char c; read(bereit[0], &c, 1) < 0;) {}  // until the child has the lock
+    close(bereit[0]);
+    return kind;
+}
+
 // 50, 30 and 10 stored, 40 reached. The save goes where the file is: through its link, with its
-// mode and owner, in place when the folder takes no new file or the file holds further records
-// (reading only the records in use); it is on the disk (the file, then the folder's entry)
-// before it counts. A failing device, a full disk (here: the file size limit), a folder in the
-// file's place or a missing permission fail it with their reason, and what was there stays.
+// mode and owner, in place when the folder takes no new file, the file holds further records
+// (reading only the records in use) or has another name; it is on the disk (the file, then the folder's entry)
+// before it counts, leaving nothing beside it. A failing device, a full disk (here: the file size
+// limit), a folder or a pipe in the file's place, a missing permission or a copy that hangs
+// holding the lock fail it with their reason, and what was there stays.
 TEST(HighscoreFile, TheSaveGoesToTheFileThatIsThereReachesTheDiskAndKeepsWhatItHas) {
     signal(SIGXFSZ, SIG_IGN);
     constexpr uintmax_t groß = 300u << 20;
@@ -218,6 +235,10 @@ TEST(HighscoreFile, TheSaveGoesToTheFileThatIsThereReachesTheDiskAndKeepsWhatItH
          gespeichert({"0", "0", "0"}), 3, "Input/output error", renameKaputt},  // the zeros written first stay
         {"a folder of that name", [](TempFolder& f) { fs::remove(f.file("data.hsc")), f.write("data.hsc/eigenes", "x"); },
          "x", 1, "ein Ordner dieses Namens ist vorhanden", heil, "data.hsc/eigenes"},  // the new file is flushed, the rename fails
+        {"hard link", [](TempFolder& f) { fs::create_hard_link(f.file("data.hsc"), f.file("zweiter Name")); }, neu, 1, nullptr, heil, "data.hsc", true},
+        {"link to a pipe", [](TempFolder& f) { fs::remove(f.file("data.hsc")), mkfifo(f.file("rohr").c_str(), 0666), fs::create_symlink("rohr", f.file("data.hsc")); },
+         "", 0, "keine gewöhnliche Datei", heil, "rohr"},
+        {"another copy hangs holding the lock", [](TempFolder& f) { hänger = gesperrtAnhalten(f.file("data.hsc")); }, drei, 0, "Datei gesperrt"},
     };
     const auto offen = [] { return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()); };
     const auto offenVorher = offen();
@@ -238,6 +259,7 @@ TEST(HighscoreFile, TheSaveGoesToTheFileThatIsThereReachesTheDiskAndKeepsWhatItH
         if (!fall.spieler) liste = game::bestenlisteEintragen(pfad, 40, zufall);
         else if (AlsSpieler spieler; (gelaufen = (!fall.fremd || root) && spieler.wirkt())) liste = game::bestenlisteEintragen(pfad, 40, zufall);
         gerät = heil;
+        if (hänger > 0) kill(hänger, SIGKILL), waitpid(hänger, nullptr, 0), hänger = 0;
         setrlimit(RLIMIT_FSIZE, &grenze);
         fs::permissions(f.path(), fs::perms::owner_all);
         if (!gelaufen) {
@@ -248,12 +270,12 @@ TEST(HighscoreFile, TheSaveGoesToTheFileThatIsThereReachesTheDiskAndKeepsWhatItH
         EXPECT_LT(gelesen() - gelesenVorher, 64 << 10) << "only the records in use are read";
         EXPECT_EQ(liste.fehler, fall.grund ? "Die Datei '" + pfad + "' konnte nicht geschrieben werden (" + fall.grund + ")." : "");
         EXPECT_EQ(fsyncs, fall.flushes);
-        EXPECT_EQ(readFile(ziel, riesig ? fall.danach.size() : SIZE_MAX), fall.danach);
-        for (const std::string& name : folderTree(f.path())) EXPECT_FALSE(name.ends_with(".tmp")) << "left behind: " << name;
-        ASSERT_EQ(stat(ziel.c_str(), &nach) == 0, !fall.danach.empty()) << "the file is there";
-        if (fall.ziel != "data.hsc" && !fall.grund) { EXPECT_EQ(fs::read_symlink(pfad), fall.ziel) << "the link stays"; }
+        for (const std::string& name : folderTree(f.path())) EXPECT_FALSE(name.ends_with(".tmp") || name.ends_with(".lock")) << "left behind: " << name;
+        ASSERT_EQ(stat(ziel.c_str(), &nach) == 0, !fall.danach.empty() || S_ISFIFO(vor.st_mode)) << "the file is there";
+        EXPECT_EQ(S_ISFIFO(nach.st_mode) ? "" : readFile(ziel, riesig ? fall.danach.size() : SIZE_MAX), fall.danach);  // a pipe is not read
+        if (fs::is_symlink(fs::symlink_status(pfad))) { EXPECT_EQ(fs::read_symlink(pfad), fall.ziel) << "the link stays"; }
         if (dawar) { EXPECT_TRUE(nach.st_mode == vor.st_mode && nach.st_uid == vor.st_uid && nach.st_gid == vor.st_gid) << "mode and owner kept"; }
-        if (fall.amOrt) { EXPECT_EQ(nach.st_ino, vor.st_ino); }
+        if (fall.amOrt) { EXPECT_TRUE(nach.st_ino == vor.st_ino && nach.st_nlink == vor.st_nlink); }
         if (riesig) { EXPECT_TRUE(nach.st_size == off_t(groß) && nach.st_blocks < 1024) << "not written out at full size"; }
     }
     EXPECT_EQ(offen(), offenVorher) << "no file is left open, not even after a failure";
@@ -283,22 +305,26 @@ TEST(HighscoreFile, TwoCopiesSavingAtOnceLoseNoScore) {
     }
 }
 
-// A save removes the temporary files that copies of the game left when they died while saving,
-// and no other file.
-TEST(HighscoreFile, ASaveRemovesTheTemporaryFilesOfDeadCopiesOnly) {
+// Start-up and a save remove the temporary files that copies of the game left when they died
+// while saving, and no other file.
+TEST(HighscoreFile, StartUpAndSavesRemoveTheTemporaryFilesOfDeadCopiesOnly) {
     const pid_t tot = fork();
     if (tot == 0) _exit(0);
     waitpid(tot, nullptr, 0);
     const std::string t = std::to_string(tot), lebt = std::to_string(getppid());
-    TempFolder f;
     const std::vector<std::pair<std::string, bool>> dateien = {  // name, remains
         {"data.hsc." + t + ".tmp", false}, {"data.hsc." + lebt + ".tmp", true}, {"data.hsc.tmp", true},
         {"data.hsc." + t + ".tmp.alt", true}, {"data.hsc.x" + t + ".tmp", true}, {"andere.hsc." + t + ".tmp", true},
         {"data.hsc.900000009.tmp", false}, {"data.hsc.9999999999.tmp", true},  // no process has ten digits
         {"data.hsc..tmp", true}, {"data.hsc." + std::to_string(getpid()) + ".tmp", false}};  // a dead copy had our number
-    for (const auto& [name, bleibt] : dateien) f.write(name, "halb");
-    W::Datensatzschreiben(f.file("data.hsc"), "7", 1, false);
-    for (const auto& [name, bleibt] : dateien) EXPECT_EQ(fs::exists(f.file(name)), bleibt) << name;
+    GameHarness h;
+    for (bool start : {true, false}) {
+        SCOPED_TRACE(start ? "start-up" : "save");
+        for (const auto& [name, bleibt] : dateien) h.folder.write(name, "halb");
+        if (start) h.start();
+        else W::Datensatzschreiben(h.file("data.hsc"), "7", 1, false);
+        for (const auto& [name, bleibt] : dateien) EXPECT_EQ(fs::exists(h.file(name)), bleibt) << name;
+    }
 }
 
 #endif

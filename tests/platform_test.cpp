@@ -65,6 +65,9 @@ TEST(Files, NamesAreFoundWithoutRegardToCaseAndFailuresNameThePath) {
     EXPECT_EQ(folderTree(temp.path()),
               (std::set<std::string>{"Bild", "Bild/Ab", "Bild/Ab/spieler1.GIF", "Bild/Ab/Kreiselstürm", "Bild/Ab/Kreiselstürm/Kopie für später.txt"}));
     EXPECT_EQ(fs::file_size(temp.file("Bild/Ab/spieler1.GIF")), 3u);  // "neu", replaced whole
+    // Only the game's names are spelt with backslashes: on Linux a folder may be named "a\\b".
+    const std::string schräg = temp.write("a\\b/gegner1.gif", "x");
+    EXPECT_EQ(resolvePath(joinPath(temp.file("a\\b"), "\\GEGNER1.gif")), schräg);
 }
 
 // A GIF's transparent colour becomes alpha 0. Every call checks the file: a changed one is

@@ -1,10 +1,11 @@
-// Loading the game window: the update check on the first load, then fresh game state, the
-// counted picture sets and the start screen.
+// Loading the game window: on the first load the temporary files of dead copies removed and the
+// update check, then fresh game state, the counted picture sets and the start screen.
 #include <cmath>
 
 #include "forms/Application.h"
 #include "forms/Errors.h"
 #include "game/Form1Steuerelemente.h"
+#include "highscore/Wendelwerk.h"
 #include "platform/Files.h"
 #include "updater/Form3.h"
 
@@ -12,6 +13,7 @@ namespace game {
 
 void Form1::Form_Load() {
     if (reloadflag == forms::False) {
+        Wendelwerk::Verwaisteentfernen(datei("\\data.hsc"));
         form3_.Updatetest();
         if (form3_.Visible()) {
             Hide();

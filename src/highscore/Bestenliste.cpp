@@ -30,7 +30,9 @@ Int16 punktzahl(const std::string& datei, Int16 nummer) {
 Bestenliste bestenlisteEintragen(const std::string& datei, Int16 erreicht, platform::RandomSource& zufall) {
     Bestenliste liste{{0, 0, 0, erreicht}, ""};
     const Wendelwerk::Sperre sperre(datei);
+    liste.fehler = sperre.fehler;  // another copy hangs while saving: nothing is saved
     const auto speichern = [&](const Int16* werte) {
+        if (!liste.fehler.empty()) return;
         try {
             Wendelwerk::Datensätzeschreiben(datei, {std::to_string(werte[0]), std::to_string(werte[1]), std::to_string(werte[2])}, true, zufall);
         } catch (const forms::RuntimeError& e) {
@@ -53,7 +55,7 @@ Bestenliste bestenlisteEintragen(const std::string& datei, Int16 erreicht, platf
     for (Int16 p : punkte)
         if (p > platz[2] && p < platz[1]) platz[2] = p;
 
-    if (liste.fehler.empty()) speichern(platz);
+    speichern(platz);
     return liste;
 }
 

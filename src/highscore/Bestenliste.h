@@ -14,8 +14,9 @@ struct Bestenliste {
 
 // Reads the best three from `datei` (a missing file first gets three zeros), merges `erreicht`
 // into them and stores the new best three. The file stays locked from the first read to the
-// last write, so a game ending at the same moment in another copy of the game is not lost.
-// A failing save is not raised but told in `fehler`; a file that cannot be read is raised.
+// last write, so a game ending at the same moment in another copy of the game is not lost; a
+// copy that keeps the lock beyond the wait leaves the file unsaved. A failing save is not
+// raised but told in `fehler`; a file that cannot be read is raised.
 Bestenliste bestenlisteEintragen(const std::string& datei, forms::Int16 erreicht, platform::RandomSource& zufall);
 
 }  // namespace game

@@ -80,6 +80,10 @@ std::string grund(const std::error_code& ec) {
     return ec.message();
 }
 
+forms::RuntimeError schreibfehler(const std::string& datei, const std::string& grund) {
+    return forms::RuntimeError("Die Datei '" + datei + "' konnte nicht geschrieben werden (" + grund + ").");
+}
+
 // The folder refuses a new file, though the file already there may still take new records.
 bool ordnerVoll(const std::error_code& ec) {
     const std::error_condition c = ec.default_error_condition();
@@ -138,7 +142,8 @@ std::string bytes(const std::string& datei, const std::string& ziel, size_t ab, 
 }
 
 // Removes the temporary files "<name>.<number>.tmp" beside `ziel` whose process has died, and
-// only those: a living process may be writing its own.
+// only those: a living process may be writing its own. One with our own number is a dead
+// copy's too, as this one writes its own only after this.
 void verwaisteEntfernen(const std::string& ziel) {
     const fs::path pfad = platform::nativePath(ziel);
     const std::string vorne = platform::utf8Path(pfad.filename()) + ".", hinten = ".tmp";
@@ -149,7 +154,7 @@ void verwaisteEntfernen(const std::string& ziel) {
         if (name.size() <= vorne.size() + hinten.size() || !name.starts_with(vorne) || !name.ends_with(hinten)) continue;
         const std::string nummer = name.substr(vorne.size(), name.size() - vorne.size() - hinten.size());
         if (nummer.size() > 9 || !std::all_of(nummer.begin(), nummer.end(), [](char c) { return c >= '0' && c <= '9'; })) continue;
-        if (platform::processAlive(std::stol(nummer))) continue;
+        if (std::stol(nummer) != platform::processId() && platform::processAlive(std::stol(nummer))) continue;
         std::error_code ignoriert;
         fs::remove(it->path(), ignoriert);
     }
@@ -160,7 +165,6 @@ void verwaisteEntfernen(const std::string& ziel) {
 void ersetzen(const std::string& ziel, const std::string& bereich, bool vorhanden) {
     const std::string neu = ziel + "." + std::to_string(platform::processId()) + ".tmp";
     std::error_code ignoriert;
-    fs::remove(platform::nativePath(neu), ignoriert);  // left by a dead process that had our number
     try {
         ablage().schreiben(neu, bereich);
     } catch (const std::system_error& e) {
@@ -188,18 +192,24 @@ void speichern(const std::string& datei, const std::vector<std::pair<forms::Int1
     size_t bis = 0;
     for (const auto& [nummer, text] : sätze) bis = std::max(bis, satzanfang(nummer) + Satzlänge);
     const std::string ziel = zieldatei(datei);
-    std::error_code ec;
-    const bool vorhanden = fs::is_regular_file(platform::nativePath(ziel), ec);
-    const uintmax_t größe = vorhanden ? fs::file_size(platform::nativePath(ziel), ec) : 0;
+    const fs::path pfad = platform::nativePath(ziel);
+    std::error_code ec, größeFehler, linkFehler;
+    const fs::file_status art = fs::status(pfad, ec);
+    const bool vorhanden = fs::is_regular_file(art);
+    // A pipe or a device (a link to /dev/null) would be replaced by a plain file.
+    if (fs::exists(art) && !vorhanden && !fs::is_directory(art)) throw schreibfehler(datei, "keine gewöhnliche Datei");
     if (vorhanden && !platform::writePermitted(ziel)) throw forms::RuntimeError("Die Datei '" + datei + "' ist schreibgeschützt.");
+    // In place where further records stay as they are, or other names (hard links) share the file.
+    const bool amOrt = vorhanden && ((fs::file_size(pfad, größeFehler) > bis && !größeFehler) ||
+                                     (fs::hard_link_count(pfad, linkFehler) > 1 && !linkFehler));
     std::string bereich = bytes(datei, ziel, 0, bis);
     for (const auto& [nummer, text] : sätze) einsetzen(bereich, nummer, text);
     verwaisteEntfernen(ziel);
     try {
-        if (vorhanden && !ec && größe > bis) ablage().überschreiben(ziel, bereich);
+        if (amOrt) ablage().überschreiben(ziel, bereich);
         else ersetzen(ziel, bereich, vorhanden);
     } catch (const std::system_error& e) {
-        throw forms::RuntimeError("Die Datei '" + datei + "' konnte nicht geschrieben werden (" + grund(e.code()) + ").");
+        throw schreibfehler(datei, grund(e.code()));
     }
 }
 
@@ -253,12 +263,23 @@ void ablageErsetzen(Ablage* andere) { ersatz() = andere; }
 
 Sperre::Sperre(const std::string& datei) {
     const std::string ziel = zieldatei(datei);
+#ifdef _WIN32
+    // Windows locks no folder: a lock file beside the file, or the file itself.
     schloss.emplace(ziel + ".lock", true);
-    if (!schloss->held()) {
+    if (!schloss->held() && !schloss->busy()) {
         schloss.reset();
         schloss.emplace(ziel, false);
     }
+#else
+    // The folder: it is there before the file, is never replaced, opens when it is read-only and
+    // leaves nothing behind.
+    const fs::path ordner = platform::nativePath(ziel).parent_path();
+    schloss.emplace(ordner.empty() ? "." : platform::utf8Path(ordner), false);
+#endif
+    if (schloss->busy()) fehler = schreibfehler(datei, "Datei gesperrt").what();
 }
+
+void Verwaisteentfernen(const std::string& datei) { verwaisteEntfernen(zieldatei(datei)); }
 
 void Datensatzschreiben(const std::string& datei, const std::string& text, forms::Int16 nummer, bool füllziffern,
                         platform::RandomSource& zufall) {

@@ -12,11 +12,13 @@
 // are written over the old ones in place instead, and flushed to the disk, when
 // - the file holds further records: they stay as they are, and copying them to a new file
 //   would mean rewriting a file of any size;
+// - the file has further names (hard links), which a new file would leave with the old records;
 // - the folder takes no new file (no permission, disk full) while the file itself may be
 //   written, or the new file could not be given the old one's owner.
 // A symbolic link is followed: its target is saved and the link stays. A file without write
-// permission is never written. Temporary files left by copies of the game that died while
-// saving are removed by the next save.
+// permission is never written, nor anything but a plain file (a link to a pipe or a device).
+// Temporary files left by copies of the game that died while saving are removed at start-up and
+// by the next save.
 //
 // Several copies of the game may share the file: whoever reads, merges and saves holds a
 // Sperre from the first read to the last write.
@@ -63,16 +65,22 @@ Ablage& ablage();
 void ablageErsetzen(Ablage* andere);
 
 // Keeps every other copy of the game that asks for it out of the file `datei` until the object
-// goes. The lock is held on "<name>.lock" beside the file, which is never replaced; where that
-// cannot be made, on the file itself (which is then written in place). Never fails: with
-// neither there is nothing to protect.
+// goes: the lock is held on the folder of the file (on Windows on "<name>.lock" beside it, or
+// where that cannot be made on the file itself). A copy that holds it longer than the wait
+// (see platform::FileLock) leaves `fehler` telling so, and nothing may be saved; without
+// anything to lock there is nothing to protect.
 class Sperre {
 public:
     explicit Sperre(const std::string& datei);
+    std::string fehler;  // empty unless another copy kept the lock throughout the wait
 
 private:
     std::optional<platform::FileLock> schloss;
 };
+
+// Removes the temporary files beside `datei` left by copies of the game that died while saving
+// (the game does this at start-up). Never fails.
+void Verwaisteentfernen(const std::string& datei);
 
 // Writes `text` into record `nummer` of `datei`; other records stay as they are. A missing
 // file is created, a short one extended with zero bytes. The filler digits are drawn from

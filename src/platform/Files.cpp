@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -33,6 +34,15 @@ constexpr char kSeparator = '/';
 #endif
 
 bool isSeparator(char c) { return c == '/' || c == '\\'; }
+
+// A separator of the system's own paths: on Linux a backslash is part of a folder's name ("a\\b").
+bool isNativeSeparator(char c) {
+#ifdef _WIN32
+    return isSeparator(c);
+#else
+    return c == '/';
+#endif
+}
 
 char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
@@ -106,7 +116,7 @@ std::string utf8Path(const fs::path& path) {
 std::string programFolder() {
     static const std::string folder = [] {
         std::string f = utf8Path(programFile().parent_path());
-        while (f.size() > 1 && isSeparator(f.back()) && f[f.size() - 2] != ':') f.pop_back();
+        while (f.size() > 1 && isNativeSeparator(f.back()) && f[f.size() - 2] != ':') f.pop_back();
         return f;
     }();
     return folder;
@@ -119,17 +129,17 @@ std::string programBaseName() {
 }
 
 std::string joinPath(const std::string& folder, const std::string& relative) {
-    auto native = [](std::string s) {
-        std::replace_if(s.begin(), s.end(), isSeparator, kSeparator);
+    // The game spells its relative names with backslashes; the folder is spelt as the system
+    // spells it, where a backslash may be part of a name.
+    const auto translated = [](std::string s, bool (*separator)(char)) {
+        std::replace_if(s.begin(), s.end(), separator, kSeparator);
         return s;
     };
-    if (folder.empty()) return native(relative);
-    if (relative.empty()) return native(folder);
-    std::string base = native(folder);
+    std::string rest = translated(relative, isSeparator), base = translated(folder, isNativeSeparator);
+    if (folder.empty() || relative.empty()) return base + rest;
     while (!base.empty() && base.back() == kSeparator) base.pop_back();
-    size_t start = 0;
-    while (start < relative.size() && isSeparator(relative[start])) ++start;
-    return base + kSeparator + native(relative.substr(start));
+    rest.erase(0, std::min(rest.size(), rest.find_first_not_of(kSeparator)));
+    return base + kSeparator + rest;
 }
 
 namespace {
@@ -292,6 +302,34 @@ bool processAlive(long pid) {
 #endif
 }
 
+namespace {
+
+// How long a lock held by another process is waited for, and how often it is tried meanwhile.
+constexpr auto kLockWait = std::chrono::seconds(5);
+constexpr int kLockRetryMs = 20;
+
+// Calls `tryLock` until it succeeds (true), fails otherwise (false, `busy` stays false) or
+// another process held the lock throughout the wait (false, `busy` true).
+template <typename TryLock>
+bool lockWithin(TryLock tryLock, bool& busy) {
+    const auto deadline = std::chrono::steady_clock::now() + kLockWait;
+    for (;;) {
+        const std::optional<bool> locked = tryLock();  // nothing: another process holds it
+        if (locked) return *locked;
+        if (std::chrono::steady_clock::now() >= deadline) {
+            busy = true;
+            return false;
+        }
+#ifdef _WIN32
+        Sleep(kLockRetryMs);
+#else
+        ::usleep(kLockRetryMs * 1000);
+#endif
+    }
+}
+
+}  // namespace
+
 #ifdef _WIN32
 FileLock::FileLock(const std::string& path, bool create) {
     HANDLE file = CreateFileW(nativePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -299,9 +337,14 @@ FileLock::FileLock(const std::string& path, bool create) {
     if (file == INVALID_HANDLE_VALUE) return;
     // Windows locks keep every other handle out of the locked bytes: lock one far beyond any
     // content, so the file itself can still be read and written.
-    OVERLAPPED where{};
-    where.OffsetHigh = 0x40000000;
-    if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &where)) {
+    const auto tryLock = [file]() -> std::optional<bool> {
+        OVERLAPPED where{};
+        where.OffsetHigh = 0x40000000;
+        if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &where)) return true;
+        if (GetLastError() == ERROR_LOCK_VIOLATION) return std::nullopt;
+        return false;
+    };
+    if (!lockWithin(tryLock, busy_)) {
         CloseHandle(file);
         return;
     }
@@ -315,10 +358,12 @@ FileLock::~FileLock() {
 FileLock::FileLock(const std::string& path, bool create) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | (create ? O_CREAT : 0), 0666);
     if (fd < 0) return;
-    int locked;
-    do locked = ::flock(fd, LOCK_EX);
-    while (locked != 0 && errno == EINTR);
-    if (locked != 0) {
+    const auto tryLock = [fd]() -> std::optional<bool> {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+        if (errno == EWOULDBLOCK || errno == EINTR) return std::nullopt;
+        return false;
+    };
+    if (!lockWithin(tryLock, busy_)) {
         ::close(fd);
         return;
     }

@@ -19,9 +19,10 @@ std::string programFolder();
 // The running program file's name without folder and without ".exe".
 std::string programBaseName();
 
-// folder + relative, every backslash turned into the native separator, with exactly one
-// separator between them: joinPath("/a/b", "\\gegner1.gif") == "/a/b/gegner1.gif".
-// A trailing separator of `relative` is kept.
+// folder + relative, every backslash of `relative` turned into the native separator, with
+// exactly one separator between them: joinPath("/a/b", "\\gegner1.gif") == "/a/b/gegner1.gif".
+// A trailing separator of `relative` is kept; the folder is the system's path as it is (on Linux
+// "/a\\b" is a folder named "a\\b").
 std::string joinPath(const std::string& folder, const std::string& relative);
 // The existing file or folder whose name matches `path` without regard to case (each component
 // below the deepest existing prefix is looked up in its folder); `path` itself when none matches.
@@ -54,9 +55,11 @@ long processId();
 // False only when no process of that number runs.
 bool processAlive(long pid);
 
-// Holds an exclusive lock on the file `path` from construction, waiting for it as long as
-// another process holds it, until the object goes. Advisory on Linux: only code that asks for
-// the lock waits for it. A file that cannot be opened is not locked: `held()` is false.
+// Holds an exclusive lock on the file or folder `path` from construction until the object goes,
+// waiting at most five seconds while another process holds it: a copy of the game that hangs
+// holding it must not freeze this one. Advisory on Linux: only code that asks for the lock waits
+// for it. Windows locks files only. Not held when `path` cannot be opened or the wait ran out
+// (`busy()`).
 class FileLock {
 public:
     // `create`: a missing file is made (empty) to be locked.
@@ -65,9 +68,11 @@ public:
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
     bool held() const { return handle_ != -1; }
+    bool busy() const { return busy_; }
 
 private:
     std::intptr_t handle_ = -1;  // a file descriptor, or a HANDLE on Windows
+    bool busy_ = false;
 };
 
 }  // namespace platform
