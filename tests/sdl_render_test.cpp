@@ -167,9 +167,9 @@ TEST(SdlScale, ForcedThenXftDpiThenGdkScaleOnX11ThenWhatFits) {
         {{"", "Xft.dpi:\t144\n", "", "x11", 0, 1920, 1080, 2, 25}, 1.25f, "1361 x 1182 is too high for 1080"},
         {{"", "", "", "windows", 144, 1920, 1008, 22, 56}, 1, "1.25 fits above the task bar only without the frame"},
         {{"", "Xft.dpi:\t192\n", "", "x11", 0, 2000, 1700, 2, 25}, 2, "1814 x 1576 fits"},
-        {{"", "", "", "x11", 0, 1024, 700, 2, 25}, 0.75f, "below 1 on a screen smaller than the design"},
-        {{"", "", "", "x11", 0, 320, 240, 2, 25}, 0.5f, "0.5 at least"},
-        {{"", "", "", "x11", 0, 1000, 800, 2, 25}, 1, "never below 1 on a screen the size of the design"},
+        {{"", "", "", "x11", 0, 682, 616, 2, 25}, 0.75f, "below 1 on a screen smaller than the design, to the pixel"},
+        {{"", "", "", "windows", 96, 700, 1000, 22, 56}, 0.5f, "0.5 at least, here as 0.75 is too wide with its frame"},
+        {{"", "", "", "x11", 0, 907, 788, 2, 25}, 1, "never below 1 on a screen the size of the design"},
     };
     for (const auto& c : cases) EXPECT_EQ(sdl::chooseScale(c.hints, 907, 788), c.scale) << c.what;
 }

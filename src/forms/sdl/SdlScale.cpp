@@ -57,7 +57,7 @@ float chooseScale(const ScaleHints& hints, int designW, int designH) {
     }
     // Never below the designed size: a low DPI setting is rarely meant for a game window.
     float scale = detected ? std::max(1.0f, quarterSteps(detected)) : 1.0f;
-    const bool roomKnown = (hints.videoDriver == "x11" || hints.videoDriver == "windows") && hints.usableW > 0 && hints.usableH > 0;
+    const bool roomKnown = (hints.videoDriver == "x11" || hints.videoDriver == "windows") && hints.usableW > 0;
     if (!roomKnown) return scale;
     // A window whose bottom lies beyond the screen cannot be played: smaller steps until it fits.
     auto fits = [&](float s) {
