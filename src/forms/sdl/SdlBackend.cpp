@@ -107,10 +107,10 @@ void SdlBackend::open(Form& form) {
 }
 
 // The window's scale for the room it has (SdlScale.h), chosen again whenever it is on another
-// display or its frame changed. The frame is known only once a window exists, and on X11 only
-// after the window manager has framed it, a moment after it is shown: so a window opens hidden
-// at the scale its display allows without a frame and is corrected when its frame shows up.
-// Reading the real frame beats guessing one, which would be wrong for every other window manager.
+// display or its frame changed. The frame is known only once a window exists: on Windows before it
+// is shown, on X11 only after the window manager has framed it, a moment after it is shown. So a
+// window is sized while still hidden with the frame it has then (none on X11) and corrected when
+// its frame shows up: reading the real frame beats guessing one, wrong for most window managers.
 void SdlBackend::fit(Window& w) {
     int top = 0, left = 0, bottom = 0, right = 0;
     SDL_GetWindowBordersSize(w.window, &top, &left, &bottom, &right);  // all 0 while unknown

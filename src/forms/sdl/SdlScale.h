@@ -27,12 +27,11 @@ struct ScaleHints {
 // 3. on Windows: the display's DPI / 96 (96 unless the program is DPI aware);
 // 4. otherwise 1: Wayland and macOS scale through SDL's high-DPI drawable instead.
 // Detected values are rounded to quarter steps, so a DPI of 97 does not blur every picture.
-// Then, on X11 and Windows where the room is known, the largest quarter step not above that whose window of designW x
-// designH pixels at scale 1, frame included, fits the usable area: never below 1, unless the usable
-// area is smaller than the design size (then the largest step from 0.5 that fits, or 0.5). SDL
-// 2.26 knows neither the usable area nor the frame on Wayland, nor is there a screen with the
-// dummy driver.
-// A forced scale is the player's choice and stays as it is, fitting or not.
+// Then, on X11 and Windows where the room is known, the largest quarter step not above that whose
+// window of designW x designH pixels at scale 1, frame included, fits the usable area: never below
+// 1, unless the usable area is smaller than the design size (then the largest step from 0.5 that
+// fits, or 0.5). SDL 2.26 knows neither the usable area nor the frame on Wayland, and the dummy
+// driver has no screen. A forced scale is the player's choice and stays as it is, fitting or not.
 float chooseScale(const ScaleHints& hints, int designW, int designH);
 
 // The hints of this session (environment, X resources, SDL's video driver); the display's DPI and
