@@ -149,9 +149,10 @@ TEST_F(SdlRender, AtScaleTwoTextIsRenderedAtItsSizeNotBlownUp) {
     EXPECT_LT(partial[2], 3 * partial[1]) << "blurred, as a bitmap blown up";
 }
 
-TEST(SdlScale, ForcedThenXftDpiThenGdkScaleOnX11) {
+// Then the largest quarter step whose window of 907 x 788 design pixels, frame included, fits.
+TEST(SdlScale, ForcedThenXftDpiThenGdkScaleOnX11ThenWhatFits) {
     const struct { sdl::ScaleHints hints; float scale; const char* what; } cases[] = {
-        {{"2", "Xft.dpi:\t96\n", "", "x11", 0}, 2, "forced wins"},
+        {{"2", "Xft.dpi:\t96\n", "", "x11", 0, 1920, 1080, 2, 25}, 2, "forced wins, even where it does not fit"},
         {{"1.5", "", "", "wayland", 0}, 1.5f, "forced, fractional, anywhere"},
         {{"abc", "Xft.dpi:\t192\n", "", "x11", 0}, 2, "a forced value that is no number falls back"},
         {{"9", "", "", "x11", 0}, 1, "a forced value out of range falls back"},
@@ -163,8 +164,14 @@ TEST(SdlScale, ForcedThenXftDpiThenGdkScaleOnX11) {
         {{"", "", "", "x11", 192}, 1, "the monitor's own DPI is not trusted on X11"},
         {{"", "", "", "windows", 144}, 1.5f, "Windows: the display's DPI"},
         {{"", "Xft.dpi:\t192\n", "2", "wayland", 192}, 1, "Wayland scales through the drawable"},
+        {{"", "Xft.dpi:\t144\n", "", "x11", 0, 1920, 1080, 2, 25}, 1.25f, "1361 x 1182 is too high for 1080"},
+        {{"", "", "", "windows", 144, 1920, 1008, 22, 56}, 1, "1.25 fits above the task bar only without the frame"},
+        {{"", "Xft.dpi:\t192\n", "", "x11", 0, 2000, 1700, 2, 25}, 2, "1814 x 1576 fits"},
+        {{"", "", "", "x11", 0, 682, 616, 2, 25}, 0.75f, "below 1 on a screen smaller than the design, to the pixel"},
+        {{"", "", "", "windows", 96, 700, 1000, 22, 56}, 0.5f, "0.5 at least, here as 0.75 is too wide with its frame"},
+        {{"", "", "", "x11", 0, 907, 788, 2, 25}, 1, "never below 1 on a screen the size of the design"},
     };
-    for (const auto& c : cases) EXPECT_EQ(sdl::chooseScale(c.hints), c.scale) << c.what;
+    for (const auto& c : cases) EXPECT_EQ(sdl::chooseScale(c.hints, 907, 788), c.scale) << c.what;
 }
 
 // The game window's frame against tests/data/NAME.bmp (also read by the real-window tests), both

@@ -32,6 +32,12 @@ e2e_init() {
     sleep 0.5
 }
 
+# e2e_screen WxH: Xvfb's screen, and openbox's work area, become that size (at most the first one's).
+e2e_screen() {
+    { xrandr --newmode "$1" 0 "${1%x*}" 0 0 0 "${1#*x}" 0 0 0 && xrandr --addmode screen "$1" && xrandr --output screen --mode "$1" --fb "$1"; } >/dev/null 2>&1 &&
+        e2e_poll 5 eval "xprop -root _NET_WORKAREA | grep -q '= 0, 0, ${1/x/, },'" || e2e_fail "the screen did not become $1"
+}
+
 # e2e_program_folder SOURCE: a private copy of the built program folder; prints its path.
 e2e_program_folder() {
     local dest="$E2E_TMP/$RANDOM/${E2E_FOLDER_NAME:-prog}"

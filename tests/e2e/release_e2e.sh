@@ -4,12 +4,13 @@
 # icons into the user's data folder, the entry starts the game from there, and --remove undoes it.
 # The desktop is a high-density one (Xft.dpi 192, a scale of 2): the window is twice as large in
 # each direction, shows the approved start screen at that size, takes a click on "Start" at its
-# doubled place and keeps its doubled size, now fixed.
+# doubled place and keeps its doubled size, now fixed. On a 1920 x 1080 screen at 150 % the window
+# takes the largest scale at which it fits with its frame: 1.25, as 1.5 would cut off its bottom.
 source "$(dirname "$0")/lib.sh"
 PROGRAM_DIR=${1:?usage: release_e2e.sh PROGRAM_FOLDER}
 BUILD_DIR=$(cd "$PROGRAM_DIR/.." && pwd)
 
-E2E_SCREEN=2400x1800x24 e2e_init 99
+E2E_SCREEN=2000x1700x24 e2e_init 99
 echo "Xft.dpi: 192" | xrdb -merge
 # A game played from the build folder leaves its highscores there: they must not ship.
 leftover=$PROGRAM_DIR/data.hsc
@@ -57,6 +58,16 @@ e2e_shot "$wid" game.png
 [ "$(e2e_img bbox game.png $NAVY 40 120 500 800)" = none ] || e2e_fail "the click on Start at scale 2 did not start the game"
 xprop -id "$wid" WM_NORMAL_HINTS | grep -q "maximum size: 1814 by 1576" || e2e_fail "after Start: $(xprop -id "$wid" WM_NORMAL_HINTS)"
 kill "$pid"
+e2e_screen 1920x1080
+echo "Xft.dpi: 144" | xrdb -merge
+e2e_start "$folder"
+wid=$(e2e_window Kreiselsturm)
+e2e_size "$wid" 1134x985
+read -r x y < <(xwininfo -id "$wid" | awk '/Absolute upper-left/ {v = v $NF " "} END {print v}')
+IFS=', ' read -r left right top bottom < <(xprop -id "$wid" _NET_FRAME_EXTENTS | sed 's/.*= //')
+e2e_check "$x - $left >= 0 && $y - $top >= 0 && $x + 1134 + $right <= 1920 && $y + 985 + $bottom <= 1080" "the framed window leaves the screen"
+e2e_docs_shot root hidpi-scale1.25
+e2e_stop
 
 sh "$folder/install-desktop-entry.sh" --remove >/dev/null || e2e_fail "--remove failed"
 [ -z "$(find "$XDG_DATA_HOME" -name 'kreiselsturm*')" ] || e2e_fail "left behind: $(find "$XDG_DATA_HOME" -name 'kreiselsturm*')"

@@ -35,7 +35,7 @@ SdlBackend::SdlBackend(std::string fontFolder) {
     // Gamepads are welcome but not needed: without them the game plays as before.
     if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) std::fprintf(stderr, "Kreiselsturm: gamepads: %s\n", SDL_GetError());
     fonts_ = std::make_unique<sdl::Fonts>(fontFolder);
-    dpiScale_ = sdl::chooseScale(sdl::sessionScaleHints());
+    hints_ = sdl::sessionScaleHints();
 }
 
 SdlBackend::~SdlBackend() {
@@ -77,8 +77,8 @@ void SdlBackend::formUnloaded(Form& form) {
 }
 
 void SdlBackend::open(Form& form) {
-    const float perUnit = form.pixelsPerUnit() * dpiScale_;
-    const int width = windowPixels(form.ScaleWidth(), perUnit), height = windowPixels(form.ScaleHeight(), perUnit);
+    // At scale 1 until fit() has seen the display it opens on.
+    const int width = windowPixels(form.ScaleWidth(), form.pixelsPerUnit()), height = windowPixels(form.ScaleHeight(), form.pixelsPerUnit());
     // Hidden until the renderer exists: creating it may re-create the X window.
     Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
     if (form.BorderStyle() == BorderStyle::Sizable) flags |= SDL_WINDOW_RESIZABLE;
@@ -88,7 +88,6 @@ void SdlBackend::open(Form& form) {
 
     auto w = std::make_unique<Window>();
     w->form = &form;
-    w->dpiScale = dpiScale_;
     w->window = SDL_CreateWindow(form.Caption().c_str(), pos, pos, width, height, flags);
     if (w->window) {
         w->renderer = SDL_CreateRenderer(w->window, -1, SDL_RENDERER_ACCELERATED);
@@ -103,7 +102,45 @@ void SdlBackend::open(Form& form) {
     w->caption = form.Caption();
     w->border = form.BorderStyle();
     windows_.push_back(std::move(w));
+    fit(*windows_.back());
     update(*windows_.back());
+}
+
+// The window's scale for the room it has (SdlScale.h), chosen again whenever it is on another
+// display or its frame changed. The frame is known only once a window exists: on Windows before it
+// is shown, on X11 only after the window manager has framed it, a moment after it is shown. So a
+// window is sized while still hidden with the frame it has then (none on X11) and corrected when
+// its frame shows up: reading the real frame beats guessing one, wrong for most window managers.
+void SdlBackend::fit(Window& w) {
+    int top = 0, left = 0, bottom = 0, right = 0;
+    SDL_GetWindowBordersSize(w.window, &top, &left, &bottom, &right);  // all 0 while unknown
+    const int display = std::max(0, SDL_GetWindowDisplayIndex(w.window));
+    const std::array<int, 3> room{display, left + right, top + bottom};
+    SDL_Rect u;
+    if (room == w.fittedTo || SDL_GetDisplayUsableBounds(display, &u) != 0) return;
+    // Centred as SDL places a new window, but frame included, until it has been placed with its
+    // frame; after that the frame is only kept inside the usable area (of a new display too).
+    const bool centre = !w.shown || (w.fittedTo[1] == 0 && w.fittedTo[2] == 0);
+    w.fittedTo = room;
+    sdl::ScaleHints hints = hints_;
+    if (float dpi = 0; SDL_GetDisplayDPI(display, nullptr, &dpi, nullptr) == 0) hints.displayDpi = dpi;
+    hints.usableW = u.w, hints.usableH = u.h, hints.frameW = room[1], hints.frameH = room[2];
+    const Form& f = *w.form;
+    w.dpiScale = sdl::chooseScale(hints, windowPixels(f.ScaleWidth(), f.pixelsPerUnit()), windowPixels(f.ScaleHeight(), f.pixelsPerUnit()));
+    resize(w);
+    int x = 0, y = 0;
+    SDL_GetWindowPosition(w.window, &x, &y);
+    if (centre) x = u.x + (u.w - w.width - room[1]) / 2 + left, y = u.y + (u.h - w.height - room[2]) / 2 + top;
+    SDL_SetWindowPosition(w.window, std::clamp(x, u.x + left, std::max(u.x + left, u.x + u.w - w.width - right)),
+                          std::clamp(y, u.y + top, std::max(u.y + top, u.y + u.h - w.height - bottom)));
+}
+
+void SdlBackend::resize(Window& w) {
+    const int width = windowPixels(w.form->ScaleWidth(), w.pixelsPerUnit()), height = windowPixels(w.form->ScaleHeight(), w.pixelsPerUnit());
+    if (width == w.width && height == w.height) return;
+    w.width = width;
+    w.height = height;
+    SDL_SetWindowSize(w.window, width, height);
 }
 
 void SdlBackend::update(Window& w) {
@@ -112,12 +149,7 @@ void SdlBackend::update(Window& w) {
         w.caption = f.Caption();
         SDL_SetWindowTitle(w.window, w.caption.c_str());
     }
-    const int width = windowPixels(f.ScaleWidth(), w.pixelsPerUnit()), height = windowPixels(f.ScaleHeight(), w.pixelsPerUnit());
-    if (width != w.width || height != w.height) {
-        w.width = width;
-        w.height = height;
-        SDL_SetWindowSize(w.window, width, height);
-    }
+    resize(w);
     if (f.BorderStyle() != w.border) {
         // After the size: a fixed border pins the window to the size it has when fixed.
         w.border = f.BorderStyle();
@@ -175,6 +207,11 @@ void SdlBackend::waitForEvents(Application& app, int timeoutMs) {
     if (!got) return;
     handleEvent(app, event);
     while (!app.ended() && SDL_PollEvent(&event)) handleEvent(app, event);
+    // A window moved to another display (on Windows one of another scale, SDL 2.26 tells with
+    // SDL_WINDOWEVENT_DISPLAY_CHANGED), or framed by now: its scale is chosen again.
+    forgetStale(app);
+    for (auto& w : windows_)
+        if (w->shown) fit(*w);
 }
 
 MsgResult SdlBackend::showMessageBox(const MessageBoxRequest& box, const Form* owner) {

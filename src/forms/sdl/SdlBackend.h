@@ -4,7 +4,8 @@
 //   forms keep theirs hidden, unloading a form closes it;
 // - drawing of every control kind (SdlDraw), shared with off-screen drawing (Offscreen.h);
 // - on a high-density screen windows, drawing and text scaled by the display's factor
-//   (SdlScale.h), clicks and resizes divided by it, so the forms keep their own units;
+//   (SdlScale.h), clicks and resizes divided by it, so the forms keep their own units; each
+//   window's scale chosen anew when it moves to another display or its frame changes;
 // - input translated in one place (SdlInput.cpp): keys as virtual-key codes without the OS's
 //   repeats, button presses and clicks, close, resize and expose; gamepads as the same keys;
 // - waiting with SDL_WaitEventTimeout until the next timer or input, never busy;
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "forms/Backend.h"
+#include "forms/sdl/SdlScale.h"
 
 union SDL_Event;
 struct _SDL_GameController;
@@ -51,6 +53,8 @@ private:
     Window* find(uint32_t windowId) const;
     void open(Form& form);
     void update(Window& w);
+    void resize(Window& w);  // to the form's size at the window's scale
+    void fit(Window& w);
     // Windows whose form no longer exists, and a press on a button that has gone, are dropped.
     void forgetStale(const Application& app);
     CommandButton* buttonAt(const Window& w, int x, int y) const;
@@ -63,7 +67,7 @@ private:
 
     std::unique_ptr<sdl::Fonts> fonts_;
     std::vector<std::unique_ptr<Window>> windows_;
-    float dpiScale_ = 1;  // window pixels per design pixel, the same for every window (SdlScale.h)
+    sdl::ScaleHints hints_;  // the session's (SdlScale.h); the room is each window's
     // The button the left mouse button went down on, and whether the pointer is still on it.
     CommandButton* pressed_ = nullptr;
     const Form* pressedForm_ = nullptr;

@@ -44,10 +44,9 @@ std::string xftDpi(const std::string& resources) {
 
 }  // namespace
 
-float chooseScale(const ScaleHints& hints) {
+float chooseScale(const ScaleHints& hints, int designW, int designH) {
+    // The player's own choice, even a window larger than the screen: they may know better.
     if (const float forced = inRange(number(hints.forced))) return forced;
-    if (!hints.forced.empty())
-        std::fprintf(stderr, "Kreiselsturm: KREISELSTURM_SCALE=%s ignored (a number from 0.5 to 4)\n", hints.forced.c_str());
     float detected = 0;
     if (hints.videoDriver == "x11") {
         detected = inRange(number(xftDpi(hints.xResources)) / 96.0f);
@@ -57,17 +56,26 @@ float chooseScale(const ScaleHints& hints) {
         detected = inRange(hints.displayDpi / 96.0f);
     }
     // Never below the designed size: a low DPI setting is rarely meant for a game window.
-    return detected ? std::max(1.0f, quarterSteps(detected)) : 1.0f;
+    float scale = detected ? std::max(1.0f, quarterSteps(detected)) : 1.0f;
+    const bool roomKnown = (hints.videoDriver == "x11" || hints.videoDriver == "windows") && hints.usableW > 0;
+    if (!roomKnown) return scale;
+    // A window whose bottom lies beyond the screen cannot be played: smaller steps until it fits.
+    auto fits = [&](float s) {
+        return std::lround(designW * s) + hints.frameW <= hints.usableW && std::lround(designH * s) + hints.frameH <= hints.usableH;
+    };
+    const float least = designW <= hints.usableW && designH <= hints.usableH ? 1.0f : MinScale;
+    while (scale > least && !fits(scale)) scale -= 0.25f;
+    return scale;
 }
 
 ScaleHints sessionScaleHints() {
     ScaleHints h;
     auto env = [](const char* name) { const char* v = SDL_getenv(name); return std::string(v ? v : ""); };
     h.forced = env("KREISELSTURM_SCALE");
+    if (!h.forced.empty() && !inRange(number(h.forced)))
+        std::fprintf(stderr, "Kreiselsturm: KREISELSTURM_SCALE=%s ignored (a number from 0.5 to 4)\n", h.forced.c_str());
     h.gdkScale = env("GDK_SCALE");
     if (const char* driver = SDL_GetCurrentVideoDriver()) h.videoDriver = driver;
-    float hdpi = 0;
-    if (SDL_GetDisplayDPI(0, nullptr, &hdpi, nullptr) == 0) h.displayDpi = hdpi;
 #ifdef KREISELSTURM_HAVE_X11
     if (h.videoDriver == "x11") {
         if (Display* d = XOpenDisplay(nullptr)) {

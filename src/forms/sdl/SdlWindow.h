@@ -2,6 +2,7 @@
 // One form's SDL window; private to the backend (SdlBackend.cpp and SdlInput.cpp).
 #include <SDL.h>
 
+#include <array>
 #include <memory>
 #include <string>
 
@@ -32,6 +33,7 @@ struct SdlBackend::Window {
     }
 
     float dpiScale = 1;  // window pixels per design pixel (1/96 inch): above 1 on a high-density screen
+    std::array<int, 3> fittedTo{-1, 0, 0};  // the display and the frame's width and height it was chosen for
 
     // Output pixels per window coordinate: above 1 where SDL itself scales (Wayland, macOS).
     float drawableRatio() const {
