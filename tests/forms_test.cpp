@@ -247,6 +247,8 @@ TEST_F(Runtime, StartUpShowsAWindowUnlessItsLoadHidItAndTheFirstShowResizes) {
     form.Show();
     EXPECT_TRUE(form.loaded()) << "Show loads the window first";
     EXPECT_TRUE(app.takeRedraw());
+    form.Hide();
+    EXPECT_TRUE(app.takeRedraw()) << "a hidden window is drawn away";
 }
 
 TEST_F(Runtime, UnloadingTheWindowInsideAHandlerKeepsItsControlsUntilTheHandlerEnds) {

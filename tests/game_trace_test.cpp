@@ -56,10 +56,10 @@ TEST(GameTrace, ItemsOfEveryKindPickedUp) {
 }
 
 // Five levels at once from an item at the very start and again later, up to level 13: more
-// spawners, faster balls; then the window closed.
+// spawners, faster balls; then the window made lower, and closed.
 TEST(GameTrace, UpToLevelThirteen) {
     vergleichen("level-13", spielen(8, "start 1000 item 12 280 4000 item 1 280 4000 item 2 280 4000 item 3 280 4000 item 4 280 4000 item 1 280 "
-                                             "4000 item 2 280 4000 item 3 280 4000 item 12 280 4000 item 4 280 4000 item 1 280 over close"));
+                                             "4000 item 2 280 4000 item 3 280 4000 item 12 280 4000 item 4 280 4000 item 1 280 over resize 680.25 560 close"));
 }
 
 }  // namespace
