@@ -74,13 +74,16 @@ e2e_check "$(e2e_img rmse start.png restart.png 114 145 680 90) < 6" "Restart di
 xdotool key alt+F4
 [ "$(e2e_wait_exit 10)" = 0 ] || e2e_fail "closing the window did not end the program with status 0"
 
-# Without gegner1.gif a message box; answered, the program ends with a failure status, not a
-# signal. A key sent while the box is still being mapped can get lost: answer until it ends.
+# Without gegner1.gif a message box, on X11 drawn at the game's scale (here 2); answered, the
+# program ends with a failure status, not a signal. A key sent while the box is still being
+# mapped can get lost: answer until it ends.
 prog=$(e2e_program_folder "$PROGRAM_DIR")
 rm "$prog/gegner1.gif"
-e2e_start "$prog"
+KREISELSTURM_SCALE=2 e2e_start "$prog"
 box=$(e2e_message_box 10)
 [ -n "$box" ] || e2e_fail "no message box for the missing enemy pictures (exit status $(e2e_wait_exit 1))"
+e2e_wine || e2e_size "$box" 456x163
+e2e_docs_shot "$box" message-box
 for _ in 1 2 3 4 5; do
     xdotool mousemove --window "$box" 20 20 key Return 2>/dev/null
     status=$(e2e_wait_exit 2)

@@ -22,6 +22,11 @@ int windowPixels(float units, float pixelsPerUnit) { return std::max(1, static_c
 
 }  // namespace
 
+SDL_Renderer* SdlBackend::makeRenderer(SDL_Window* window) {
+    SDL_Renderer* r = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
+    return r ? r : SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+}
+
 SdlBackend::SdlBackend(std::string fontFolder) {
     // Ctrl+C and SIGTERM end the program as usual instead of becoming a quit event.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -89,10 +94,7 @@ void SdlBackend::open(Form& form) {
     auto w = std::make_unique<Window>();
     w->form = &form;
     w->window = SDL_CreateWindow(form.Caption().c_str(), pos, pos, width, height, flags);
-    if (w->window) {
-        w->renderer = SDL_CreateRenderer(w->window, -1, SDL_RENDERER_ACCELERATED);
-        if (!w->renderer) w->renderer = SDL_CreateRenderer(w->window, -1, SDL_RENDERER_SOFTWARE);
-    }
+    if (w->window) w->renderer = makeRenderer(w->window);
     if (!w->renderer)
         throw RuntimeError("Das Fenster \"" + form.Caption() + "\" kann nicht geöffnet werden: " + SDL_GetError());
     w->id = SDL_GetWindowID(w->window);
@@ -212,39 +214,6 @@ void SdlBackend::waitForEvents(Application& app, int timeoutMs) {
     forgetStale(app);
     for (auto& w : windows_)
         if (w->shown) fit(*w);
-}
-
-MsgResult SdlBackend::showMessageBox(const MessageBoxRequest& box, const Form* owner) {
-    SDL_Window* parent = nullptr;
-    for (auto& w : windows_) {
-        if (!w->shown) continue;
-        if (!parent || w->form == owner) parent = w->window;
-    }
-    enum { OkId, YesId, NoId };
-    const SDL_MessageBoxButtonData ok[] = {
-        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, OkId, "OK"}};
-    const SDL_MessageBoxButtonData yesNo[] = {{SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, YesId, "Ja"},
-                                              {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, NoId, "Nein"}};
-    const bool isOk = box.buttons == MsgButtons::Ok;
-    Uint32 flags = SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
-    if (box.icon == MsgIcon::Error) flags |= SDL_MESSAGEBOX_ERROR;
-    if (box.icon == MsgIcon::Information) flags |= SDL_MESSAGEBOX_INFORMATION;
-    const SDL_MessageBoxData data{flags, parent, box.title.c_str(), box.text.c_str(), isOk ? 1 : 2,
-                                  isOk ? ok : yesNo, nullptr};
-    // The press that led here is over; its release may never reach us.
-    pressed_ = nullptr, pressedForm_ = nullptr;
-    int id = -1;
-    if (SDL_ShowMessageBox(&data, &id) != 0) {
-        // Not shown: keep the message and do not pretend the user agreed.
-        std::fprintf(stderr, "Kreiselsturm: %s: %s (message box failed: %s)\n", box.title.c_str(), box.text.c_str(), SDL_GetError());
-        return MsgResult::Closed;
-    }
-    switch (id) {
-        case OkId: return MsgResult::Ok;
-        case YesId: return MsgResult::Yes;
-        case NoId: return MsgResult::No;
-        default: return MsgResult::Closed;
-    }
 }
 
 }  // namespace forms

@@ -9,10 +9,11 @@
 // - input translated in one place (SdlInput.cpp): keys as virtual-key codes without the OS's
 //   repeats, button presses and clicks, close, resize and expose; gamepads as the same keys;
 // - waiting with SDL_WaitEventTimeout until the next timer or input, never busy;
-// - message boxes with SDL_ShowMessageBox.
+// - message boxes (SdlMessageBox.cpp): on X11 drawn like the windows, elsewhere the system's own.
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,8 @@
 #include "forms/sdl/SdlScale.h"
 
 union SDL_Event;
+struct SDL_Renderer;
+struct SDL_Window;
 struct _SDL_GameController;
 
 namespace forms {
@@ -55,6 +58,9 @@ private:
     void update(Window& w);
     void resize(Window& w);  // to the form's size at the window's scale
     void fit(Window& w);
+    static SDL_Renderer* makeRenderer(SDL_Window* window);  // accelerated where it can be
+    // The box drawn by ourselves, modal to `parent` (may be nullptr); nullopt if it cannot be shown.
+    std::optional<MsgResult> drawnMessageBox(const MessageBoxRequest& box, const Window* parent);
     // Windows whose form no longer exists, and a press on a button that has gone, are dropped.
     void forgetStale(const Application& app);
     CommandButton* buttonAt(const Window& w, int x, int y) const;

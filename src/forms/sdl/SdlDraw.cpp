@@ -92,15 +92,9 @@ Painter::Painter(SDL_Renderer* renderer, Fonts& fonts) : renderer_(renderer), te
 }
 
 void Painter::paint(const Form& form, float scale, const CommandButton* pressed) {
+    beginFrame();
     SDL_Rect window{0, 0, 0, 0};
     SDL_GetRendererOutputSize(renderer_, &window.w, &window.h);
-    SDL_RenderSetClipRect(renderer_, nullptr);
-    clip_ = {0, 0, -1, -1};
-    const Rgb face = toRgb(SystemColor::ButtonFace);
-    SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_NONE);
-    SDL_SetRenderDrawColor(renderer_, face.r, face.g, face.b, 255);
-    SDL_RenderClear(renderer_);
-
     layOut(form, scale, window, placed_);
     for (const Placed& at : placed_) {
         SDL_Rect visible;
@@ -151,8 +145,41 @@ void Painter::paint(const Form& form, float scale, const CommandButton* pressed)
                 break;
         }
     }
-    SDL_RenderSetClipRect(renderer_, nullptr);
+    endFrame();
+}
 
+void Painter::paintMessage(const std::string& text, const Font& font, SDL_Point textAt, int wrapPx,
+                           const std::vector<Placed>& buttons, const CommandButton* pressed, float scale) {
+    beginFrame();
+    if (const auto* t = text_.get(text, font, toRgb(SystemColor::WindowText), wrapPx, false, scale)) {
+        const SDL_Rect dst{textAt.x, textAt.y, t->w, t->h};
+        SDL_RenderCopy(renderer_, t->texture, nullptr, &dst);
+    }
+    for (const Placed& at : buttons) {
+        clipTo(at.clip);
+        button(static_cast<const CommandButton&>(*at.control), at, scale, at.control == pressed);
+    }
+    endFrame();
+}
+
+std::optional<SDL_Point> Painter::measure(const std::string& text, const Font& font, int wrapPx, float scale) {
+    if (text.empty()) return SDL_Point{0, 0};
+    const auto* t = text_.get(text, font, toRgb(SystemColor::WindowText), wrapPx, false, scale);
+    if (!t) return std::nullopt;
+    return SDL_Point{t->w, t->h};
+}
+
+void Painter::beginFrame() {
+    SDL_RenderSetClipRect(renderer_, nullptr);
+    clip_ = {0, 0, -1, -1};
+    const Rgb face = toRgb(SystemColor::ButtonFace);
+    SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_NONE);
+    SDL_SetRenderDrawColor(renderer_, face.r, face.g, face.b, 255);
+    SDL_RenderClear(renderer_);
+}
+
+void Painter::endFrame() {
+    SDL_RenderSetClipRect(renderer_, nullptr);
     text_.endFrame();
     std::erase_if(pictures_, [this](auto& entry) {
         if (!entry.second.owner.expired() && frame_ - entry.second.lastUsed <= KeepFrames) return false;

@@ -5,6 +5,8 @@
 
 #include <map>
 #include <memory>
+#include <optional>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -30,6 +32,12 @@ public:
     // Clears the whole output and paints `form`; `pressed` is drawn pushed in (may be nullptr).
     // `scale`: output pixels per window pixel.
     void paint(const Form& form, float scale, const CommandButton* pressed);
+    // A message box of our own (SdlMessageBox.cpp): `text` wrapped to `wrapPx` with its top left
+    // at `textAt`, then `buttons` as placed; all in output pixels.
+    void paintMessage(const std::string& text, const Font& font, SDL_Point textAt, int wrapPx,
+                      const std::vector<Placed>& buttons, const CommandButton* pressed, float scale);
+    // The size of `text` wrapped to `wrapPx` as paintMessage draws it; nullopt without a font.
+    std::optional<SDL_Point> measure(const std::string& text, const Font& font, int wrapPx, float scale);
     // The renderer lost its textures (device reset) or is about to go.
     void dropTextures();
 
@@ -40,6 +48,8 @@ private:
         uint64_t lastUsed;
     };
 
+    void beginFrame();  // clears the output to the button face
+    void endFrame();    // lets go of what was not drawn for a while
     SDL_Texture* texture(const PictureRef& picture, int w, int h);
     void clipTo(const SDL_Rect& clip);
     void fill(const SDL_Rect& r, Rgb colour);
