@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Sets everything up, builds Kreiselsturm and runs every test: unit and game tests, the
-# real-window tests under Xvfb, then the unit and game tests again with AddressSanitizer and
-# UndefinedBehaviorSanitizer, every fuzz target once over its seed corpus and known crash files;
-# then the Windows program, cross-built, with its tests under Wine.
+# real-window tests under Xvfb, then the unit and game tests again, and ten minutes of play, with
+# AddressSanitizer and UndefinedBehaviorSanitizer, every fuzz target once over its seed corpus and
+# known crash files; then the Windows program, cross-built, with its tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
@@ -15,7 +15,7 @@ cmake --build build-test -j"$jobs"
 
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKREISELSTURM_SANITIZE=ON
 cmake --build build-asan -j"$jobs"
-(cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j"$jobs" -L unit)
+(cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j"$jobs" -L 'unit|memory')
 
 tests/fuzz/run.sh
 

@@ -117,6 +117,12 @@ void Application::sweep() {
 
 void Application::retire(std::shared_ptr<void> thing) { graveyard_.push_back(std::move(thing)); }
 
+void Application::shrinkToFit() {
+    scheduler_.shrinkToFit();
+    spareBatch_.clear();
+    spareBatch_.shrink_to_fit();
+}
+
 void Application::unregisterForm(Form& f) { std::erase(forms_, &f); }
 
 void Application::keyDown(Form& form, int16_t key, int16_t shift) {

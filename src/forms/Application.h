@@ -79,6 +79,9 @@ public:
     void unregisterForm(Form& f);
     const std::vector<Form*>& forms() const { return forms_; }
 
+    // The timer lists give back the room no longer used (after a window unloaded).
+    void shrinkToFit();
+
     // Something visible may have changed; the backend draws on its next turn.
     void invalidate() { dirty_ = true; }
     bool takeRedraw() { bool d = dirty_; dirty_ = false; return d; }

@@ -78,6 +78,10 @@ void Form::Unload() {
     loaded_ = false;
     visible_ = false;
     destroyControls();
+    // The game reloads its window for every game: the room a game at a high level needed for its
+    // many enemies and their timers goes back, so each game starts as small as the first.
+    controls_.shrink_to_fit();
+    app_.shrinkToFit();
     app_.backend().formUnloaded(*this);
     app_.invalidate();
 }

@@ -47,6 +47,7 @@ public:
     // a retime meanwhile has already set it.
     bool beginTick(Timer& t);
     std::optional<int64_t> nextDue() const;
+    void shrinkToFit() { ticking_.shrink_to_fit(); }
 
     const Lateness& lateness() const { return lateness_; }
     void resetLateness() { lateness_ = {}; }

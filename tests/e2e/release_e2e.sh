@@ -28,8 +28,9 @@ archive="$E2E_TMP/pkg/Kreiselsturm-$version-Linux.tar.gz"
   (cd "$E2E_DIR/../../assets" && printf 'Kreiselsturm/%s\n' *); } | sort >expected.txt
 tar tzf "$archive" | sort | diff expected.txt - >listing.diff || e2e_fail "archive contents: $(cat listing.diff)"
 
-# Unpacked where a player might put it: spaces, quotes and a dollar sign in the path.
-games="$E2E_TMP/Meine Spiele \"neu\" \$HOME 1"
+# Unpacked where a player might put it: spaces, quotes, a dollar sign and a folder named a\b (on
+# Linux the backslash is part of the name, not a separator) in the path.
+games="$E2E_TMP/Meine Spiele \"neu\" \$HOME 1/a\\b"
 mkdir -p "$games"
 (cd "$games" && tar xzf "$archive") || e2e_fail "cannot unpack the archive"
 folder="$games/Kreiselsturm"
