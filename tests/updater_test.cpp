@@ -35,10 +35,11 @@ const std::string kFrage = "Update|Eine neuere Version von Kreiselsturm ist verf
 // A program file as the server sends it: it starts as a program of this system does.
 const std::string kNeu = platform::executableSuffix().empty() ? "#!/bin/sh\necho neu\n" : "MZ program neu\r\n";
 
-// The script that swaps the program `name` for the new one the update saved beside it.
+// The script that swaps the program `name` for the new one the update saved beside it, once
+// the ending program lets go of its file.
 std::string skript(const std::string& name) {
     const std::string x = name + platform::executableSuffix();
-    return "del \".\\" + x + "\"\r\nren \".\\" + name + ".dxe\" " + x + "\r\nstart .\\" + x + "\r\n";
+    return platform::waitUntilDeletable(x) + "del \".\\" + x + "\"\r\nren \".\\" + name + ".dxe\" " + x + "\r\nstart .\\" + x + "\r\n";
 }
 
 Paths tree(const std::string& folder) {
@@ -181,8 +182,8 @@ TEST_F(UpdaterTest, FetchesTheListWithProgressAndHandsOverToTheScript) {
     // The update window shows from the start of the check, so start-up never sits there blank.
     const std::string programm = "Datei: Kreiselsturm" + platform::executableSuffix();
     EXPECT_EQ(seen, (std::map<std::string, std::string>{{kVersion, "|0|shown"}, {kProgramm, programm + " 0/1|0|shown"},
-                                                        {kListe, programm + " 1/1|6514|shown"}, {lang, "Datei: 0/2|0|shown"},
-                                                        {"/dateien/b.gif", "Datei: 1/2 'a.gif'|50|shown"}}));
+                                                        {kListe, programm + " 1/1|6514|shown"}, {lang, "Datei: 0/2 'a.gif'|0|shown"},
+                                                        {"/dateien/b.gif", "Datei: 1/2 'b.gif'|50|shown"}}));
     EXPECT_EQ(stand(), "Datei: 2/2 'b.gif'|100|shown");
     EXPECT_EQ(tree(ordner), (Paths{"Kreiselsturm.dxe", "update.cmd", "a.gif", "grafik", "grafik/b.gif"}));
     EXPECT_EQ(dateiInhalt(ordner + "/Kreiselsturm.dxe") + dateiInhalt(ordner + "/a.gif") + dateiInhalt(ordner + "/grafik/b.gif"),
