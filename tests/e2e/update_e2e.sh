@@ -79,6 +79,8 @@ if e2e_wine; then
     wait $!
     sleep 5
     unchanged && [ -e "$prog/Kreiselsturm.dxe" ] || e2e_fail "the script did not give up while the program file was held: $(ls "$prog")"
+    ! e2e_box_id >/dev/null && ! xdotool search --onlyvisible --name '^Update\.\.\.$' >/dev/null 2>&1 ||
+        e2e_fail "the script started a program although it gave up"
 fi
 e2e_start "$prog"
 # While start-up waits for the server the player sees the update window (Linux only: Wine may
@@ -124,7 +126,9 @@ e2e_start "$prog"
 answer_yes
 e2e_poll 15 grep -q langsam.bin http.log || e2e_fail "langsam.bin was not asked for"
 sleep 1
-xdotool windowactivate "$wid" key alt+F4
+xdotool windowactivate "$wid"
+e2e_poll 5 eval '[ "$(xdotool getactivewindow 2>/dev/null)" = "$wid" ]' || e2e_fail "the update window did not take the focus"
+xdotool key alt+F4
 game_or_gone() { test -f "$E2E_TMP/exit-status" || xdotool search --onlyvisible --name '^Kreiselsturm$' >/dev/null 2>&1; }
 e2e_poll 2 game_or_gone || e2e_fail "closing the update window did not end the update within 2 s"
 for gone in update.cmd Kreiselsturm.dxe updatedata.txt liesmich.txt langsam.bin langsam.bin.download; do
