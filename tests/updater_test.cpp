@@ -212,6 +212,8 @@ TEST_F(UpdaterTest, WithoutTheListOnlyTheProgramFileIsUpdated) {
                              "Label1(-1) 0,0 6735x975 'Update erfolgreich!' 36b 80000012/8000000f opaque centred\n");
     EXPECT_EQ(tree(ordner), (Paths{"kreisel-2.dxe", "update.cmd"}));
     EXPECT_EQ(dateiInhalt(ordner + "/update.cmd"), skript("kreisel-2"));
+    app.closeRequested(*form);  // the player need not wait the five seconds
+    EXPECT_TRUE(app.ended() && started == Texts{ordner + "|update.cmd"});
 }
 
 // Something takes the script's name while the program file downloads (here a folder): the

@@ -158,6 +158,12 @@ void Form3::Timer2_Timer() {
     l.Caption = platform::sameIgnoringCase(l.Caption, schlusstext_) ? "" : schlusstext_;
 }
 
+// Closed in the seconds after a finished update: the script starts at once, rather than the
+// program staying on with its only window gone.
+void Form3::Form_Unload() {
+    if (ui->Timer1.Enabled()) Timer1_Timer();
+}
+
 void Form3::Timer1_Timer() {
     einstellungen_.skriptStarten(einstellungen_.programmordner, "update.cmd");
     forms::End();

@@ -52,6 +52,7 @@ public:
 protected:
     void createControls() override;
     void destroyControls() override;
+    void Form_Unload() override;
 
 private:
     bool altesSkriptLöschen();
