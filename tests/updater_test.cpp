@@ -35,8 +35,7 @@ const std::string kFrage = "Update|Eine neuere Version von Kreiselsturm ist verf
 // A program file as the server sends it: it starts as a program of this system does.
 const std::string kNeu = platform::executableSuffix().empty() ? "#!/bin/sh\necho neu\n" : "MZ program neu\r\n";
 
-// The script that swaps the program `name` for the new one the update saved beside it, once
-// the ending program lets go of its file.
+// The script that swaps the program `name` for the new one the update saved beside it.
 std::string skript(const std::string& name) {
     const std::string x = name + platform::executableSuffix();
     return platform::waitUntilDeletable(x) + "del \".\\" + x + "\"\r\nren \".\\" + name + ".dxe\" " + x + "\r\nstart .\\" + x + "\r\n";

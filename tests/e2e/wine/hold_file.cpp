@@ -1,6 +1,5 @@
-// Holds a file open without letting others delete it, as a program still ending or a virus
-// scanner does: Windows then refuses to delete the file. Prints "held" once it holds it.
-//   hold_file NAME SECONDS
+// Holds a file open as a program still ending does: Windows then refuses to delete it.
+//   hold_file NAME SECONDS (prints "held" once it holds the file)
 #include <windows.h>
 
 #include <cstdio>
