@@ -163,8 +163,8 @@ void Form3::Dateilisteladen(const std::string& liste) {
                          this);
             continue;
         }
-        // n > 0: the name came from the section whose keys were counted.
         if (hinzu) neueDateien_.push_back(ablage->ziel);
+        // n > 0: the name came from the section whose keys were counted.
         ui->Shape2.Width = ui->Shape2.Width + 100.0f / float(n);
         ++k;
         ui->Label2.Caption = "Datei: " + std::to_string(k) + "/" + std::to_string(n) + " '" + name + "'";
