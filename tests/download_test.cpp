@@ -28,20 +28,22 @@ TEST(Download, OnlyAWholeFileReplacesTheOldOne) {
     const auto files = [&] { return std::distance(std::filesystem::directory_iterator(folder.path()), {}); };
     const platform::DownloadLimits capped{.maxBytes = kCap}, impatient{.connectTimeoutMs = 1000, .totalTimeoutMs = 1000},
         floor{.slowBytesPerSecond = 1000, .slowWindowSeconds = 1};
-    const struct { std::string url; platform::DownloadLimits limits = {}; } failures[] = {
+    const struct { std::string url; platform::DownloadLimits limits = {}; platform::DownloadProgress progress = {}; } failures[] = {
         {s + "/missing"},            // 404, told apart from other failures
         {s + "/broken"},             // 500
         {s + "/truncated"},          // body shorter than announced
         {s + "/slow", impatient},    // still sending when the time is up
         {s + "/slow", floor},        // slower than the floor
+        {s + "/slow", {}, [](size_t) { return false; }},  // stopped by the caller
         {s + "/loop"},               // endless redirects
         {s + "/big", capped},        // one byte over the cap
         {"file://" + old},           // not http(s)
     };
     for (const auto& c : failures) {
         SCOPED_TRACE(c.url);
-        const int rc = platform::download(c.url, target, c.limits);
+        const int rc = platform::download(c.url, target, c.limits, c.progress);
         EXPECT_NE(rc, 0);
+        EXPECT_EQ(rc == platform::kDownloadCancelled, bool(c.progress));
         EXPECT_EQ(rc == platform::kDownloadNotFound, c.url.ends_with("/missing"));
         EXPECT_EQ(dateiInhalt(old), "old contents");
         EXPECT_EQ(files(), 1);

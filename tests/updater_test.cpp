@@ -38,7 +38,7 @@ const std::string kNeu = platform::executableSuffix().empty() ? "#!/bin/sh\necho
 // The script that swaps the program `name` for the new one the update saved beside it.
 std::string skript(const std::string& name) {
     const std::string x = name + platform::executableSuffix();
-    return "del \".\\" + x + "\"\r\nren \".\\" + name + ".dxe\" " + x + "\r\nstart .\\" + x + "\r\n";
+    return platform::waitUntilDeletable(x) + "del \".\\" + x + "\"\r\nren \".\\" + name + ".dxe\" " + x + "\r\nstart .\\" + x + "\r\n";
 }
 
 Paths tree(const std::string& folder) {
@@ -181,8 +181,8 @@ TEST_F(UpdaterTest, FetchesTheListWithProgressAndHandsOverToTheScript) {
     // The update window shows from the start of the check, so start-up never sits there blank.
     const std::string programm = "Datei: Kreiselsturm" + platform::executableSuffix();
     EXPECT_EQ(seen, (std::map<std::string, std::string>{{kVersion, "|0|shown"}, {kProgramm, programm + " 0/1|0|shown"},
-                                                        {kListe, programm + " 1/1|6514|shown"}, {lang, "Datei: 0/2|0|shown"},
-                                                        {"/dateien/b.gif", "Datei: 1/2 'a.gif'|50|shown"}}));
+                                                        {kListe, programm + " 1/1|6514|shown"}, {lang, "Datei: 0/2 'a.gif'|0|shown"},
+                                                        {"/dateien/b.gif", "Datei: 1/2 'b.gif'|50|shown"}}));
     EXPECT_EQ(stand(), "Datei: 2/2 'b.gif'|100|shown");
     EXPECT_EQ(tree(ordner), (Paths{"Kreiselsturm.dxe", "update.cmd", "a.gif", "grafik", "grafik/b.gif"}));
     EXPECT_EQ(dateiInhalt(ordner + "/Kreiselsturm.dxe") + dateiInhalt(ordner + "/a.gif") + dateiInhalt(ordner + "/grafik/b.gif"),
@@ -211,6 +211,8 @@ TEST_F(UpdaterTest, WithoutTheListOnlyTheProgramFileIsUpdated) {
                              "Label1(-1) 0,0 6735x975 'Update erfolgreich!' 36b 80000012/8000000f opaque centred\n");
     EXPECT_EQ(tree(ordner), (Paths{"kreisel-2.dxe", "update.cmd"}));
     EXPECT_EQ(dateiInhalt(ordner + "/update.cmd"), skript("kreisel-2"));
+    app.closeRequested(*form);  // the player need not wait the five seconds
+    EXPECT_TRUE(app.ended() && started == Texts{ordner + "|update.cmd"});
 }
 
 // Something takes the script's name while the program file downloads (here a folder): the

@@ -10,6 +10,9 @@ namespace forms {
 class Application;
 class Form;
 
+// What the player asked for while a handler held the thread.
+enum class BusyRequest { None, CloseWindow, Quit };
+
 class Backend {
 public:
     virtual ~Backend() = default;
@@ -23,6 +26,10 @@ public:
     virtual void waitForEvents(Application&, int timeoutMs) { (void)timeoutMs; }
     // Real-time loop only: draws every visible window.
     virtual void draw(Application&) {}
+    // While a handler holds the thread for long (the update's downloads): keeps the windows
+    // answering, moved and drawn again, without running any handler; other input is dropped.
+    // Tells whether the player closed a window or the session asked the program to end.
+    virtual BusyRequest keepAnswering(Application&) { return BusyRequest::None; }
 };
 
 }  // namespace forms

@@ -23,6 +23,8 @@ namespace {
 
 constexpr int kMaxRedirects = 5;
 static_assert(kDownloadNotFound == CURLE_REMOTE_FILE_NOT_FOUND);
+static_assert(kDownloadCancelled == CURLE_ABORTED_BY_CALLBACK);
+constexpr int kProgressEveryMs = 100;
 
 struct Sink {
     CURL* curl = nullptr;
@@ -72,9 +74,36 @@ struct Easy {
     }
 };
 
+// curl_easy_perform, but with `progress` asked about every kProgressEveryMs: while the
+// transfer waits for the server the caller's window must still answer.
+CURLcode perform(CURL* curl, const Sink& sink, const DownloadProgress& progress) {
+    CURLM* multi = curl_multi_init();
+    if (!multi) return CURLE_OUT_OF_MEMORY;
+    curl_multi_add_handle(multi, curl);
+    CURLcode rc = CURLE_FAILED_INIT;  // until the transfer reports its end
+    using Clock = std::chrono::steady_clock;
+    auto asked = Clock::now();
+    for (int running = 1; running;) {
+        if (curl_multi_perform(multi, &running) != CURLM_OK) break;
+        if (running && curl_multi_poll(multi, nullptr, 0, kProgressEveryMs, nullptr) != CURLM_OK) break;
+        if (!progress || Clock::now() - asked < std::chrono::milliseconds(kProgressEveryMs)) continue;
+        asked = Clock::now();
+        if (!progress(sink.written)) {
+            rc = CURLE_ABORTED_BY_CALLBACK;
+            break;
+        }
+    }
+    int left = 0;
+    while (const CURLMsg* m = curl_multi_info_read(multi, &left))
+        if (m->msg == CURLMSG_DONE) rc = m->data.result;
+    curl_multi_remove_handle(multi, curl);
+    curl_multi_cleanup(multi);
+    return rc;
+}
+
 // Fetches into the open `sink.file`, following redirects ourselves so that each hop can be
 // checked: only http(s), never from https down to http.
-int fetch(const std::string& url, Sink& sink, const DownloadLimits& limits) {
+int fetch(const std::string& url, Sink& sink, const DownloadLimits& limits, const DownloadProgress& progress) {
     Easy easy;
     CURL* curl = easy.handle;
     if (!curl) return CURLE_FAILED_INIT;
@@ -111,7 +140,7 @@ int fetch(const std::string& url, Sink& sink, const DownloadLimits& limits) {
         curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, left);
         curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, std::min(left, limits.connectTimeoutMs));
 
-        const CURLcode rc = curl_easy_perform(curl);
+        const CURLcode rc = perform(curl, sink, progress);
         if (sink.tooBig) return CURLE_FILESIZE_EXCEEDED;
         const long code = responseCode(curl);
         if (code == 404) return kDownloadNotFound;  // told apart from a server that failed
@@ -151,7 +180,8 @@ std::FILE* createNew(const std::filesystem::path& path) {
 
 }  // namespace
 
-int download(const std::string& url, const std::string& file, const DownloadLimits& limits) {
+int download(const std::string& url, const std::string& file, const DownloadLimits& limits,
+             const DownloadProgress& progress) {
     initialiseOnce();
     namespace fs = std::filesystem;
     // An existing file of the same name in another spelling is the one to replace.
@@ -165,7 +195,7 @@ int download(const std::string& url, const std::string& file, const DownloadLimi
     sink.maxBytes = limits.maxBytes;
     sink.file = createNew(temporary);
     if (!sink.file) return CURLE_WRITE_ERROR;
-    int rc = fetch(url, sink, limits);
+    int rc = fetch(url, sink, limits, progress);
     if (std::fclose(sink.file) != 0 && rc == 0) rc = CURLE_WRITE_ERROR;
     if (rc == 0) {
         fs::rename(temporary, target, ec);

@@ -79,6 +79,17 @@ std::optional<std::string> commandFor(const std::string& line) {
 
 }  // namespace
 
+// The loop's body spans lines: on one line Wine's cmd ends a for body at "&" and misreads
+// "(a & b)" there, where Windows' cmd does not.
+std::string waitUntilDeletable(const std::string& program) {
+    const std::string file = "\".\\" + program + "\"";
+    return "for /l %%i in (1,1,30) do (\r\n"
+           "if exist " + file + " del " + file + " 2>nul\r\n"
+           "if exist " + file + " ping -n 2 127.0.0.1 >nul\r\n"
+           ")\r\n"
+           "if exist " + file + " exit /b 1\r\n";
+}
+
 std::optional<std::string> shellCommandsFor(const std::string& scriptText) {
     std::string commands;
     size_t start = 0;
@@ -86,6 +97,18 @@ std::optional<std::string> shellCommandsFor(const std::string& scriptText) {
         size_t end = scriptText.find('\n', start);
         if (end == std::string::npos) end = scriptText.size();
         std::string line = scriptText.substr(start, end - start);
+        std::string rest, name, after;
+        // The wait: this launcher runs the lines only once the program has ended, and a
+        // program file is deleted here even while it runs.
+        if (startsWithWord(line, "for /l ", rest)) {
+            const size_t quote = scriptText.find("\".\\", end);
+            if (quote == std::string::npos || !quotedLocalName(scriptText.substr(quote), name, after)) return std::nullopt;
+            const std::string wait = waitUntilDeletable(name);
+            if (scriptText.compare(start, wait.size(), wait) != 0) return std::nullopt;
+            commands += "rm -f -- " + shellQuoted(name) + " || exit 1\n";
+            start += wait.size();
+            continue;
+        }
         start = end + 1;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty()) continue;

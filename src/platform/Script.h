@@ -16,9 +16,15 @@ std::string executableSuffix();
 // header or "#!" elsewhere); an empty or missing file does not.
 bool looksLikeProgram(const std::string& path);
 
+// The lines an update script starts with: they wait until the program file `program` of the
+// working folder can be deleted (Windows refuses while the ending program still maps it),
+// trying about once a second for half a minute, and end the script if it never could, so the
+// old program stays as it was.
+std::string waitUntilDeletable(const std::string& program);
+
 // The sh commands the launcher runs for the text of an update script, or nothing when a line
-// is not one of the three forms the updater writes (del ".\X", ren ".\X.dxe" X, start .\X)
-// or names anything but a plain file of the working folder.
+// is not one of the forms the updater writes (the wait above, del ".\X", ren ".\X.dxe" X,
+// start .\X) or names anything but a plain file of the working folder.
 std::optional<std::string> shellCommandsFor(const std::string& scriptText);
 
 }  // namespace platform

@@ -119,6 +119,8 @@ void Form3::Updatetest() {
     Show();
     zeichnen();
     if (!neuereVersion() || !Updateladen()) Hide();
+    // The session is ending: the program ends too, with nothing of the update left behind.
+    if (abbruch_ == forms::BusyRequest::Quit) forms::End();
 }
 
 // A script left over from an update that did not finish. One that cannot be deleted (a
@@ -136,7 +138,7 @@ bool Form3::altesSkriptLöschen() {
 }
 
 bool Form3::neuereVersion() {
-    if (platform::download(adresse("version.txt"), imOrdner("Version.txt"), einstellungen_.kleineDatei) != 0) return false;
+    if (laden(adresse("version.txt"), imOrdner("Version.txt"), einstellungen_.kleineDatei) != 0) return false;
     Versionlesen(imOrdner("\\version.txt"));
     platform::deleteFile(imOrdner("\\version.txt"));
     const std::optional<float> neu = updater::versionsnummer(neueVersion_);
@@ -154,6 +156,12 @@ void Form3::Versionlesen(const std::string& pfad) {
 void Form3::Timer2_Timer() {
     forms::Label& l = ui->Label1;
     l.Caption = platform::sameIgnoringCase(l.Caption, schlusstext_) ? "" : schlusstext_;
+}
+
+// Closed in the seconds after a finished update: the script starts at once, rather than the
+// program staying on with its only window gone.
+void Form3::Form_Unload() {
+    if (ui->Timer1.Enabled()) Timer1_Timer();
 }
 
 void Form3::Timer1_Timer() {

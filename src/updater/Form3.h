@@ -6,7 +6,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "forms/Backend.h"
 #include "forms/Form.h"
 #include "Programmversion.h"
 #include "platform/Download.h"
@@ -50,6 +52,7 @@ public:
 protected:
     void createControls() override;
     void destroyControls() override;
+    void Form_Unload() override;
 
 private:
     bool altesSkriptLöschen();
@@ -60,6 +63,10 @@ private:
     void makeupdatecmd();
     void Dateilisteladen(const std::string& liste);
     void zeichnen();
+    // A download while the window keeps answering; closing it stops the download (abbruch_).
+    int laden(const std::string& url, const std::string& datei, const platform::DownloadLimits& grenzen);
+    // After a stop: what this update has put into the program folder is removed again.
+    void aufräumen();
     void Timer1_Timer();
     void Timer2_Timer();
 
@@ -72,6 +79,10 @@ private:
     std::string neueVersion_;
     // The blinking text at the end: it says whether every listed file arrived.
     std::string schlusstext_ = "Update erfolgreich!";
+    // Set when the player closed the window (or the session ended) while files loaded.
+    forms::BusyRequest abbruch_ = forms::BusyRequest::None;
+    // The listed files this update has added to the program folder so far.
+    std::vector<std::string> neueDateien_;
 };
 
 }  // namespace game

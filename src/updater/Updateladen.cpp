@@ -94,7 +94,11 @@ bool Form3::Updateladen() {
     zeichnen();
     // An error page or an empty file in place of the program would leave the player with a
     // game that does not start.
-    const bool geladen = platform::download(adresse("Kreiselsturm.txt"), neu, einstellungen_.grosseDatei) == 0;
+    const bool geladen = laden(adresse("Kreiselsturm.txt"), neu, einstellungen_.grosseDatei) == 0;
+    if (abbruch_ != forms::BusyRequest::None) {
+        aufräumen();
+        return false;
+    }
     if (!geladen || !platform::looksLikeProgram(neu)) {
         if (geladen) platform::deleteFile(neu);
         app().MsgBox({"Update fehlgeschlagen", "Error", forms::MsgButtons::Ok, forms::MsgIcon::Error}, this);
@@ -107,12 +111,16 @@ bool Form3::Updateladen() {
 
     // Without the list (404) only the program file is updated; a list that the server failed
     // to deliver leaves the listed files out, which is no success.
-    const int liste = platform::download(adresse("updatedata.txt"), imOrdner("updatedata.txt"), einstellungen_.kleineDatei);
+    const int liste = laden(adresse("updatedata.txt"), imOrdner("updatedata.txt"), einstellungen_.kleineDatei);
     if (liste == 0) {
         Dateilisteladen(imOrdner("\\updatedata.txt"));
         platform::deleteFile(imOrdner("\\updatedata.txt"));
     } else if (liste != platform::kDownloadNotFound) {
         schlusstext_ = "Update unvollständig!";
+    }
+    if (abbruch_ != forms::BusyRequest::None) {
+        aufräumen();
+        return false;
     }
 
     ui->Timer1.Enabled(true);
@@ -143,12 +151,19 @@ void Form3::Dateilisteladen(const std::string& liste) {
         const std::string pfad = HolINIString(liste, "Pfad", schluessel);
         if (name.empty()) continue;
         const std::optional<updater::Ablage> ablage = updater::ablageFuer(ordner, name, pfad, geschützt);
-        if (!ablage || platform::download(url, ablage->geladen, einstellungen_.grosseDatei) != 0) {
+        const bool hinzu = ablage && !platform::fileExists(ablage->ziel);
+        if (ablage) {
+            ui->Label2.Caption = "Datei: " + std::to_string(k) + "/" + std::to_string(n) + " '" + name + "'";
+            zeichnen();
+        }
+        if (!ablage || laden(url, ablage->geladen, einstellungen_.grosseDatei) != 0) {
+            if (abbruch_ != forms::BusyRequest::None) return;
             schlusstext_ = "Update unvollständig!";
             app().MsgBox({"Updatefehler bei Datei '" + name + "'", "Error", forms::MsgButtons::Ok, forms::MsgIcon::Error},
                          this);
             continue;
         }
+        if (hinzu) neueDateien_.push_back(ablage->ziel);
         // n > 0: the name came from the section whose keys were counted.
         ui->Shape2.Width = ui->Shape2.Width + 100.0f / float(n);
         ++k;
@@ -166,12 +181,37 @@ void Form3::Dateilisteladen(const std::string& liste) {
 // there blank until the end.
 void Form3::zeichnen() { app().backend().draw(app()); }
 
+int Form3::laden(const std::string& url, const std::string& datei, const platform::DownloadLimits& grenzen) {
+    const std::string text = ui->Label2.Caption;
+    size_t kb = 0;
+    const int rc = platform::download(url, datei, grenzen, [&](size_t bytes) {
+        if (bytes / 1024 != kb) {
+            kb = bytes / 1024;
+            ui->Label2.Caption = text + " (" + std::to_string(kb) + " KB)";
+            zeichnen();
+        }
+        abbruch_ = app().backend().keepAnswering(app());
+        return abbruch_ == forms::BusyRequest::None;
+    });
+    ui->Label2.Caption = text;
+    return rc;
+}
+
+// Files the player may have had before stay: a listed file that replaced one keeps its new text.
+void Form3::aufräumen() {
+    const std::string& x = einstellungen_.programmname;
+    neueDateien_.insert(neueDateien_.end(), {imOrdner(x + ".dxe"), imOrdner("\\update.cmd"), imOrdner("\\updatedata.txt")});
+    for (const std::string& datei : neueDateien_)
+        if (platform::fileExists(datei)) platform::deleteFile(datei);
+    neueDateien_.clear();
+}
+
 void Form3::makeupdatecmd() {
     const std::string x = einstellungen_.programmname;
     const std::string programm = x + platform::executableSuffix();
     const std::string pfad = platform::resolvePath(imOrdner("\\update.cmd"));
     std::ofstream skript(platform::nativePath(pfad), std::ios::binary | std::ios::app);
-    skript << "del \".\\" << programm << "\"\r\n"
+    skript << platform::waitUntilDeletable(programm) << "del \".\\" << programm << "\"\r\n"
            << "ren \".\\" << x << ".dxe\" " << programm << "\r\n"
            << "start .\\" << programm << "\r\n";
     skript.close();

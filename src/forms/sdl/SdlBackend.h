@@ -47,6 +47,7 @@ public:
     void formUnloaded(Form& form) override;
     void waitForEvents(Application& app, int timeoutMs) override;
     void draw(Application& app) override;
+    BusyRequest keepAnswering(Application& app) override;  // SdlInput.cpp
 
 private:
     struct Window;

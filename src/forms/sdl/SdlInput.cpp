@@ -310,4 +310,21 @@ void SdlBackend::handleEvent(Application& app, const SDL_Event& e) {
     }
 }
 
+BusyRequest SdlBackend::keepAnswering(Application& app) {
+    SDL_PumpEvents();  // on Windows this answers the system, which otherwise marks the window hung
+    // Keys and clicks meant for a busy window must not reach the game later.
+    SDL_FlushEvents(SDL_KEYDOWN, SDL_MOUSEWHEEL);
+    SDL_FlushEvents(SDL_CONTROLLERAXISMOTION, SDL_CONTROLLERBUTTONUP);
+    BusyRequest request = BusyRequest::None;
+    bool redraw = false;
+    SDL_Event e;
+    while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT) > 0) {
+        if (e.window.event == SDL_WINDOWEVENT_CLOSE) request = BusyRequest::CloseWindow;
+        redraw = true;
+    }
+    if (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_QUIT, SDL_QUIT) > 0) request = BusyRequest::Quit;
+    if (redraw) draw(app);
+    return request;
+}
+
 }  // namespace forms
