@@ -94,7 +94,7 @@ bool Form3::Updateladen() {
     zeichnen();
     // An error page or an empty file in place of the program would leave the player with a
     // game that does not start.
-    const bool geladen = platform::download(adresse("Kreiselsturm.txt"), neu, einstellungen_.grosseDatei) == 0;
+    const bool geladen = Manifestpruefen() && laden(adresse("Kreiselsturm.txt"), neu, einstellungen_.grosseDatei, "Kreiselsturm.txt") == 0;
     if (!geladen || !platform::looksLikeProgram(neu)) {
         if (geladen) platform::deleteFile(neu);
         app().MsgBox({"Update fehlgeschlagen", "Error", forms::MsgButtons::Ok, forms::MsgIcon::Error}, this);
@@ -107,7 +107,7 @@ bool Form3::Updateladen() {
 
     // Without the list (404) only the program file is updated; a list that the server failed
     // to deliver leaves the listed files out, which is no success.
-    const int liste = platform::download(adresse("updatedata.txt"), imOrdner("updatedata.txt"), einstellungen_.kleineDatei);
+    const int liste = laden(adresse("updatedata.txt"), imOrdner("updatedata.txt"), einstellungen_.kleineDatei, "updatedata.txt");
     if (liste == 0) {
         Dateilisteladen(imOrdner("\\updatedata.txt"));
         platform::deleteFile(imOrdner("\\updatedata.txt"));
@@ -143,7 +143,7 @@ void Form3::Dateilisteladen(const std::string& liste) {
         const std::string pfad = HolINIString(liste, "Pfad", schluessel);
         if (name.empty()) continue;
         const std::optional<updater::Ablage> ablage = updater::ablageFuer(ordner, name, pfad, geschützt);
-        if (!ablage || platform::download(url, ablage->geladen, einstellungen_.grosseDatei) != 0) {
+        if (!ablage || laden(url, ablage->geladen, einstellungen_.grosseDatei, name) != 0) {
             schlusstext_ = "Update unvollständig!";
             app().MsgBox({"Updatefehler bei Datei '" + name + "'", "Error", forms::MsgButtons::Ok, forms::MsgIcon::Error},
                          this);
