@@ -3,11 +3,13 @@
 # the update window while start-up waits for a slow server, the question, Yes, the update window,
 # the program ending, the update script (under Wine update.cmd in Wine's cmd.exe) swapping the
 # program file and starting the new one in the program folder, the listed files in place.
-#   update_e2e.sh PROGRAM_FOLDER UPDATE_PROGRAM MARKER_PROGRAM PORT
-# UPDATE_PROGRAM asks http://127.0.0.1:PORT; MARKER_PROGRAM notes where it was started.
+#   update_e2e.sh PROGRAM_FOLDER UPDATE_PROGRAM MARKER_PROGRAM PORT [SECRET_KEY]
+# UPDATE_PROGRAM asks http://127.0.0.1:PORT; MARKER_PROGRAM notes where it was started. With
+# SECRET_KEY, UPDATE_PROGRAM takes only updates signed with it: tools/sign-update.sh signs the
+# server's folder, and then a program file that is not the signed one is refused.
 source "$(dirname "$0")/lib.sh"
 PROGRAM_DIR=${1:?usage: update_e2e.sh PROGRAM_FOLDER UPDATE_PROGRAM MARKER_PROGRAM PORT}
-UPDATE_PROGRAM=$2 MARKER_PROGRAM=$3 PORT=$4
+UPDATE_PROGRAM=$2 MARKER_PROGRAM=$3 PORT=$4 KEY=${5:-}
 # track SHOT: the mean colour "R G B" of the progress track (&H00FFC0C0) in a shot of the update window.
 track() { /usr/bin/convert "$1" -crop 60x10+300+85 +repage -format '%[fx:int(255*mean.r)] %[fx:int(255*mean.g)] %[fx:int(255*mean.b)]' info:; }
 
@@ -21,6 +23,7 @@ printf 'Lies mich.\r\n' >"$www/dateien/liesmich.txt"
 printf 'GIF89a-ish' >"$www/dateien/extra.gif"
 printf '[Namen]\r\nDatei1=liesmich.txt\r\nDatei2=extra.gif\r\n[URL]\r\nDatei1=%s/dateien/liesmich.txt\r\nDatei2=%s/dateien/extra.gif\r\n[Pfad]\r\nDatei1=\r\nDatei2=\\grafik\\\r\n' \
     "$base" "$base" >"$www/spielhof/wirbel/updatedata.txt"
+[ -z "$KEY" ] || "$E2E_DIR/../../tools/sign-update.sh" "$www" "$KEY" >sign.log 2>&1 || e2e_fail "signing failed: $(cat sign.log)"
 "$E2E_PY" -c 'import functools, http.server, sys, time
 class Slow(http.server.SimpleHTTPRequestHandler):  # the first answer for version.txt comes after 4 s
     def do_GET(self):
@@ -67,4 +70,20 @@ cmp -s "$prog/grafik/extra.gif" "$www/dateien/extra.gif" || e2e_fail "extra.gif 
 for gone in Kreiselsturm.dxe extra.gif updatedata.txt version.txt Version.txt; do
     [ ! -e "$prog/$gone" ] || e2e_fail "$gone was left in the program folder"
 done
+[ -z "$KEY" ] || {
+    # A program file changed after signing: "Update fehlgeschlagen", nothing in place, the game starts.
+    printf 'x' >>"$www/spielhof/wirbel/Kreiselsturm.txt"
+    prog=$(e2e_program_folder "$PROGRAM_DIR")
+    cp "$UPDATE_PROGRAM" "$prog/$E2E_PROGRAM"
+    e2e_start "$prog"
+    box=$(e2e_message_box 30)
+    xdotool mousemove --window "$box" 20 20 sleep 0.2 key Return
+    e2e_poll 30 eval 'xwininfo -root -tree | grep -q "\"Error\""' || e2e_fail "no error box for a program file that is not the signed one"
+    box=$(xwininfo -root -tree | awk '/"Error"/ {print $1; exit}')
+    xdotool mousemove --window "$box" 20 20 sleep 0.2 key Return
+    e2e_window Kreiselsturm 30 >/dev/null
+    e2e_stop
+    [ "$(ls "$prog" | grep -ciE '^(update\.cmd|Kreiselsturm\.dxe|liesmich\.txt|grafik)$')" = 0 ] && cmp -s "$prog/$E2E_PROGRAM" "$UPDATE_PROGRAM" ||
+        e2e_fail "a refused update left files behind: $(ls "$prog")"
+}
 e2e_log "update e2e passed in $prog"
