@@ -77,33 +77,18 @@ struct Schluessel {
         crypto_sign_detached((unsigned char*)sig.data(), nullptr, (const unsigned char*)text.data(), text.size(), (const unsigned char*)sk.data());
         return sig;
     }
-    // "ED" signs the BLAKE2b-512 hash of the text, the legacy "Ed" the text itself.
-    std::string signatur(const std::string& text, const std::string& art = "ED") const {
+    // "ED" signs the BLAKE2b-512 hash of the text, the legacy "Ed" the text itself; `aendern` may
+    // change the signature line's bytes, the trusted comment or the global signature once made.
+    using Aenderung = std::function<void(std::string& zeile, std::string& kommentar, std::string& global)>;
+    std::string signatur(const std::string& text, const std::string& art = "ED", const Aenderung& aendern = nullptr) const {
         std::string hash(64, '\0');
         crypto_generichash((unsigned char*)hash.data(), 64, (const unsigned char*)text.data(), text.size(), nullptr, 0);
-        const std::string sig = signiert(art == "Ed" ? text : hash), kommentar = "timestamp:1700000000";
-        return "untrusted comment: test\n" + base64(art + id + sig) + "\ntrusted comment: " + kommentar + "\n" + base64(signiert(sig + kommentar)) + "\n";
+        const std::string sig = signiert(art == "Ed" ? text : hash);
+        std::string zeile = art + id + sig, kommentar = "timestamp:1700000000", global = signiert(sig + kommentar);
+        if (aendern) aendern(zeile, kommentar, global);
+        return "untrusted comment: test\n" + base64(zeile) + "\ntrusted comment: " + kommentar + "\n" + base64(global) + "\n";
     }
 };
-
-// The signature file with line 1 or 3 changed in its decoded bytes, or line 2 in its text.
-std::string geaendert(const std::string& signatur, size_t zeile, const std::function<void(std::string&)>& aendern) {
-    Texts z;
-    for (const auto& teil : std::views::split(signatur, '\n')) z.emplace_back(teil.begin(), teil.end());
-    if (zeile == 2) {
-        aendern(z[2]);
-    } else {
-        std::string bytes(z[zeile].size(), '\0');
-        size_t n = 0;
-        sodium_base642bin((unsigned char*)bytes.data(), bytes.size(), z[zeile].data(), z[zeile].size(), nullptr, &n, nullptr, sodium_base64_VARIANT_ORIGINAL);
-        bytes.resize(n);
-        aendern(bytes);
-        z[zeile] = base64(bytes);
-    }
-    std::string text;
-    for (const auto& line : z) text += line + "\n";
-    return text.substr(0, text.size() - 1);
-}
 
 Paths tree(const std::string& folder) {
     Paths names;
@@ -233,7 +218,7 @@ TEST_F(UpdaterTest, WithAKeyOnlyWhatTheManifestSignsIsInstalled) {
     const std::string dateien = "[Dateien]\n" + zeile("kreiselsturm.TXT", kNeu) + zeile("updatedata.txt", liste) + zeile("A.GIF", "AAA");
     const std::string gut = kopf + "Ablauf=" + heute + "\n" + dateien;  // the last day it holds
     const auto ersetzt = [&](const std::string& was, const std::string& durch) { std::string m = gut; return m.replace(m.find(was), was.size(), durch); };
-    const auto kippen = [](size_t byte) { return [=](std::string& s) { s[byte] ^= 1; }; };
+    const auto von_a = [&](Schluessel::Aenderung aendern) { return [&a, aendern](const std::string& m) { return a.signatur(m, "ED", aendern); }; };
     auto gesendet = std::make_shared<size_t>(0);  // how much of a long program file the server got out
     const S::Antwort lang = [=](httplib::Response& r) {
         r.set_chunked_content_provider("application/octet-stream", [=](size_t offset, httplib::DataSink& sink) {
@@ -260,17 +245,17 @@ TEST_F(UpdaterTest, WithAKeyOnlyWhatTheManifestSignsIsInstalled) {
         {"another key", Abgelehnt, "", [&](const std::string& m) { return b.signatur(m); }},
         {"another key with a's key id", Abgelehnt, "", [&](const std::string& m) { return c.signatur(m); }},
         {"a bit of the manifest", Abgelehnt, "", nullptr, {{kManifest, S::datei(gut.substr(0, gut.size() - 1) + char(gut.back() ^ 1))}}},
-        {"a bit of the key id", Abgelehnt, "", [&](const std::string& m) { return geaendert(a.signatur(m), 1, kippen(5)); }},
-        {"a bit of the signature", Abgelehnt, "", [&](const std::string& m) { return geaendert(a.signatur(m), 1, kippen(40)); }},
-        {"a bit of the global signature", Abgelehnt, "", [&](const std::string& m) { return geaendert(a.signatur(m), 3, kippen(63)); }},
-        {"a bit of the trusted comment", Abgelehnt, "", [&](const std::string& m) { return geaendert(a.signatur(m), 2, kippen(20)); }},
+        {"a bit of the key id", Abgelehnt, "", von_a([](auto& z, auto&, auto&) { z[5] ^= 1; })},
+        {"a bit of the signature", Abgelehnt, "", von_a([](auto& z, auto&, auto&) { z[40] ^= 1; })},
+        {"a bit of the global signature", Abgelehnt, "", von_a([](auto&, auto&, auto& g) { g[63] ^= 1; })},
+        {"a bit of the trusted comment", Abgelehnt, "", von_a([](auto&, auto& k, auto&) { k[3] ^= 1; })},
         {"the legacy form", Abgelehnt, "", [&](const std::string& m) { return a.signatur(m, "Ed"); }},
-        {"the legacy label on a hashed signature", Abgelehnt, "", [&](const std::string& m) { return geaendert(a.signatur(m), 1, [](std::string& s) { s[1] = 'd'; }); }},
-        {"an unknown algorithm", Abgelehnt, "", [&](const std::string& m) { return geaendert(a.signatur(m), 1, [](std::string& s) { s[0] = 'X'; }); }},
+        {"the legacy label on a hashed signature", Abgelehnt, "", von_a([](auto& z, auto&, auto&) { z[1] = 'd'; })},
+        {"an unknown algorithm", Abgelehnt, "", von_a([](auto& z, auto&, auto&) { z[0] = 'X'; })},
         {"bad base64", Abgelehnt, "", [&](const std::string& m) { std::string s = a.signatur(m); return s.replace(s.find("\n") + 5, 1, "!"); }},
-        {"a short signature line", Abgelehnt, "", [&](const std::string& m) { return geaendert(a.signatur(m), 1, [](std::string& s) { s.pop_back(); }); }},
-        {"a long global signature", Abgelehnt, "", [&](const std::string& m) { return geaendert(a.signatur(m), 3, [](std::string& s) { s += 'x'; }); }},
-        {"no trusted comment", Abgelehnt, "", [&](const std::string& m) { return geaendert(a.signatur(m), 2, [](std::string& s) { s[0] = 'T'; }); }},
+        {"a short signature line", Abgelehnt, "", von_a([](auto& z, auto&, auto&) { z.pop_back(); })},
+        {"a long global signature", Abgelehnt, "", von_a([](auto&, auto&, auto& g) { g += 'x'; })},
+        {"no trusted comment", Abgelehnt, "", [&](const std::string& m) { std::string s = a.signatur(m); return s.replace(s.find("\ntrusted") + 1, 1, "T"); }},
         {"an old manifest replayed", Abgelehnt, ersetzt("9,000", "1,260")},
         {"another version than offered", Abgelehnt, ersetzt("9,000", "9,001")},
         {"expired yesterday", Abgelehnt, ersetzt(heute, datum(std::time(nullptr) - 86400))},
