@@ -253,6 +253,7 @@ TEST_F(UpdaterTest, WithAKeyOnlyWhatTheManifestSignsIsInstalled) {
         {"an old manifest replayed", Abgelehnt, ersetzt("9,000", "1,260")},
         {"another version than offered", Abgelehnt, ersetzt("9,000", "9,001")},
         {"expired yesterday", Abgelehnt, ersetzt(heute, datum(std::time(nullptr) - 86400))},
+        {"an expiry that is no date", Abgelehnt, ersetzt(heute, "31.12.2099")},
         {"another product", Abgelehnt, ersetzt("Kreiselsturm\n", "Wirbelsturm\n")},
         {"another platform", Abgelehnt, ersetzt(game::updater::diesePlattform(), "windows-arm64")},
         {"a program file with another hash", Abgelehnt, "", nullptr, {{kProgramm, S::datei(kNeu.substr(0, kNeu.size() - 1) + "!")}}},

@@ -1,5 +1,6 @@
 #include "updater/Manifest.h"
 
+#include <cctype>
 #include <charconv>
 #include <chrono>
 #include <cstdio>
@@ -19,8 +20,11 @@ bool nurAus(std::string_view s, std::string_view zeichen) { return s.find_first_
 
 // YYYY-MM-DD, digits where digits belong, so that two dates compare as text.
 bool datum(std::string_view s) {
-    return s.size() == 10 && s[4] == '-' && s[7] == '-' && nurAus(s.substr(0, 4), "0123456789") &&
-           nurAus(s.substr(5, 2), "0123456789") && nurAus(s.substr(8, 2), "0123456789");
+    constexpr std::string_view muster = "0000-00-00";
+    if (s.size() != muster.size()) return false;
+    for (size_t i = 0; i < s.size(); ++i)
+        if (muster[i] == '-' ? s[i] != '-' : !std::isdigit((unsigned char)s[i])) return false;
+    return true;
 }
 
 }  // namespace

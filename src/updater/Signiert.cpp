@@ -62,7 +62,7 @@ int Form3::laden(const std::string& url, const std::string& datei, platform::Dow
                                 platform::nativePath(platform::resolvePath(datei)), ec);
         if (ec) rc = -1;
     }
-    if (rc != 0) std::filesystem::remove(platform::nativePath(platform::resolvePath(pruefling)), ec);
+    std::filesystem::remove(platform::nativePath(platform::resolvePath(pruefling)), ec);  // what failed
     return rc;
 }
 
