@@ -239,7 +239,7 @@ TEST_F(UpdaterTest, WithAKeyOnlyWhatTheManifestSignsIsInstalled) {
         {"another key", Abgelehnt, "", [&](const std::string& m) { return b.signatur(m); }},
         {"another key with a's key id", Abgelehnt, "", [&](const std::string& m) { return c.signatur(m); }},
         {"a bit of the manifest", Abgelehnt, "", nullptr, {{kManifest, S::datei(gut.substr(0, gut.size() - 1) + char(gut.back() ^ 1))}}},
-        {"a bit of the key id", Abgelehnt, "", von_a([](auto& z, auto&, auto&) { z[5] ^= 1; })},
+        {"a bit of the key id", Abgelehnt, "", von_a([](auto& z, auto&, auto&) { z[9] ^= 1; })},
         {"a bit of the signature", Abgelehnt, "", von_a([](auto& z, auto&, auto&) { z[40] ^= 1; })},
         {"a bit of the global signature", Abgelehnt, "", von_a([](auto&, auto&, auto& g) { g[63] ^= 1; })},
         {"a bit of the trusted comment", Abgelehnt, "", von_a([](auto&, auto& k, auto&) { k[3] ^= 1; })},
