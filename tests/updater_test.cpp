@@ -256,6 +256,7 @@ TEST_F(UpdaterTest, WithAKeyOnlyWhatTheManifestSignsIsInstalled) {
         {"an expiry that is no date", Abgelehnt, ersetzt(heute, "31.12.2099")},
         {"another product", Abgelehnt, ersetzt("Kreiselsturm\n", "Wirbelsturm\n")},
         {"another platform", Abgelehnt, ersetzt(game::updater::diesePlattform(), "windows-arm64")},
+        {"a size that is no number", Abgelehnt, ersetzt(" " + sha256(kNeu), "x " + sha256(kNeu))},
         {"a program file with another hash", Abgelehnt, "", nullptr, {{kProgramm, S::datei(kNeu.substr(0, kNeu.size() - 1) + "!")}}},
         {"a short program file", Abgelehnt, "", nullptr, {{kProgramm, S::datei(kNeu.substr(0, kNeu.size() - 1))}}},
         {"a long program file", Abgelehnt, "", nullptr, {{kProgramm, S::datei(kNeu + "!")}}},

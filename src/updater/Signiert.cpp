@@ -48,7 +48,7 @@ bool Form3::Manifestpruefen() {
 int Form3::laden(const std::string& url, const std::string& datei, platform::DownloadLimits grenzen, const std::string& name) {
     if (einstellungen_.updateSchluessel.empty()) return platform::download(url, datei, grenzen);
     const std::optional<updater::Dateiangabe> angabe = updater::dateiangabe(manifest_, name);
-    if (manifest_.empty() || !angabe) return platform::kDownloadNotFound;
+    if (!angabe) return platform::kDownloadNotFound;
     // A size of 0 still caps (maxBytes 0 would mean no cap); one byte more fails the check.
     std::uint64_t deckel = std::max<std::uint64_t>(angabe->groesse, 1);
     if (grenzen.maxBytes != 0) deckel = std::min<std::uint64_t>(deckel, grenzen.maxBytes);
