@@ -18,9 +18,11 @@ namespace {
 // A small file from the server, read and deleted again; nothing when it did not come.
 std::optional<std::string> klein(const std::string& url, const std::string& datei, const platform::DownloadLimits& grenzen) {
     if (platform::download(url, datei, grenzen) != 0) return std::nullopt;
-    std::ifstream in(platform::nativePath(platform::resolvePath(datei)), std::ios::binary);
-    std::string inhalt{std::istreambuf_iterator<char>(in), {}};
-    in.close();
+    std::string inhalt;
+    {  // closed before it is deleted: Windows keeps an open file
+        std::ifstream in(platform::nativePath(platform::resolvePath(datei)), std::ios::binary);
+        inhalt.assign(std::istreambuf_iterator<char>(in), {});
+    }
     platform::deleteFile(datei);
     return inhalt;
 }
