@@ -18,6 +18,7 @@ PINNED=(
   curl=7.88.1-10+deb12u15
   googletest=1.12.1-0.2
   cpp-httplib=0.11.4+ds-1+deb12u1
+  libsodium=1.0.18-1+deb12u1
 )
 
 cache=${KREISELSTURM_CACHE:-$HOME/.cache/kreiselsturm}
@@ -163,6 +164,20 @@ build_cpp_httplib() {
   local source; source=$(unpack "$(pin_of cpp-httplib)")
   install -D -m 644 "$source/httplib.h" "$prefix/include/httplib.h"
 }
+build_libsodium() {
+  # The update signatures. Debian's tarball has no configure script: autoreconf makes one, in a
+  # copy so the unpacked source stays as it came. Minimal keeps Ed25519, BLAKE2b, SHA-256, base64.
+  local source; source=$(unpack "$(pin_of libsodium)")
+  keep_licence libsodium "$source"
+  local build=$build_root/libsodium
+  rm -rf "$build"
+  mkdir -p "$build_root"
+  cp -a "$source" "$build"
+  (cd "$build" && autoreconf -fi &&
+    ./configure --host=x86_64-w64-mingw32 CC=x86_64-w64-mingw32-gcc-posix --prefix="$prefix" \
+      --disable-shared --enable-static --enable-minimal &&
+    make -j"$jobs" && make install) >&2
+}
 
 step sdl2 build_sdl2
 step freetype build_freetype
@@ -172,6 +187,7 @@ step libjpeg-turbo build_libjpeg_turbo
 step curl build_curl
 step googletest build_googletest
 step cpp-httplib build_cpp_httplib
+step libsodium build_libsodium
 
 # The MinGW-w64 runtime (winpthreads, the C++ runtime) is linked in too.
 install -m 644 /usr/share/doc/mingw-w64-common/copyright "$prefix/share/kreiselsturm-licenses/mingw-w64.txt"

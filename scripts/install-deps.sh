@@ -6,6 +6,8 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake pkg-config
   libsdl2-dev libsdl2-ttf-dev libgif-dev libjpeg62-turbo-dev libcurl4-openssl-dev
+  # Signed updates: libsodium verifies, minisign signs (tools/sign-update.sh and the tests).
+  libsodium-dev minisign
   libgtest-dev libbenchmark-dev libcpp-httplib-dev
   libx11-dev
   clang-14 libclang-rt-14-dev llvm-14
@@ -13,6 +15,8 @@ PACKAGES=(
   desktop-file-utils libglib2.0-bin
   # The Windows program: cross compiler, the libraries' source packages and build tools, Wine.
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix dpkg-dev ninja-build nasm wine
+  # libsodium's source tarball has no configure script: autoreconf makes it.
+  autoconf automake libtool
 )
 
 missing=()

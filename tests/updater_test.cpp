@@ -2,12 +2,15 @@
 // downloads with their progress, the list's folders, the script, and what the server may not do;
 // the reading of the update list.
 #include <gtest/gtest.h>
+#include <sodium.h>
 
 #include <algorithm>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <ranges>
+#include <regex>
 #include <set>
 
 #include "forms/Application.h"
@@ -21,6 +24,7 @@
 #include "support/UpdateServer.h"
 #include "updater/Form3.h"
 #include "updater/IniDatei.h"
+#include "updater/Manifest.h"
 
 namespace fs = std::filesystem;
 using Paths = std::set<std::string>;
@@ -41,6 +45,51 @@ std::string skript(const std::string& name) {
     return platform::waitUntilDeletable(x) + "del \".\\" + x + "\"\r\nren \".\\" + name + ".dxe\" " + x + "\r\nstart .\\" + x + "\r\n";
 }
 
+std::string base64(const std::string& bytes) {
+    std::string text(sodium_base64_ENCODED_LEN(bytes.size(), sodium_base64_VARIANT_ORIGINAL), '\0');
+    sodium_bin2base64(text.data(), text.size(), (const unsigned char*)bytes.data(), bytes.size(), sodium_base64_VARIANT_ORIGINAL);
+    return text.substr(0, text.size() - 1);
+}
+std::string sha256(const std::string& text) {
+    unsigned char h[32];
+    char hex[65];
+    crypto_hash_sha256(h, (const unsigned char*)text.data(), text.size());
+    return sodium_bin2hex(hex, sizeof hex, h, sizeof h);
+}
+std::string datum(std::time_t t) {
+    char text[16];
+    std::strftime(text, sizeof text, "%Y-%m-%d", std::gmtime(&t));
+    return text;
+}
+
+// A minisign key pair of our own and signatures in minisign's format (the real tool's signatures:
+// tests/e2e/update_e2e.sh).
+struct Schluessel {
+    std::string id = std::string(8, '\0'), pk = std::string(32, '\0'), sk = std::string(64, '\0');
+    Schluessel() {
+        if (sodium_init() < 0) throw std::runtime_error("sodium_init");
+        crypto_sign_keypair((unsigned char*)pk.data(), (unsigned char*)sk.data());
+        randombytes_buf(id.data(), id.size());
+    }
+    std::string pub() const { return base64("Ed" + id + pk); }
+    std::string signiert(const std::string& text) const {
+        std::string sig(64, '\0');
+        crypto_sign_detached((unsigned char*)sig.data(), nullptr, (const unsigned char*)text.data(), text.size(), (const unsigned char*)sk.data());
+        return sig;
+    }
+    // "ED" signs the BLAKE2b-512 hash of the text, the legacy "Ed" the text itself; `aendern` may
+    // change the signature line's bytes, the trusted comment or the global signature once made.
+    using Aenderung = std::function<void(std::string& zeile, std::string& kommentar, std::string& global)>;
+    std::string signatur(const std::string& text, const std::string& art = "ED", const Aenderung& aendern = nullptr) const {
+        std::string hash(64, '\0');
+        crypto_generichash((unsigned char*)hash.data(), 64, (const unsigned char*)text.data(), text.size(), nullptr, 0);
+        const std::string sig = signiert(art == "Ed" ? text : hash);
+        std::string zeile = art + id + sig, kommentar = "timestamp:1700000000", global = signiert(sig + kommentar);
+        if (aendern) aendern(zeile, kommentar, global);
+        return "untrusted comment: test\n" + base64(zeile) + "\ntrusted comment: " + kommentar + "\n" + base64(global) + "\n";
+    }
+};
+
 Paths tree(const std::string& folder) {
     Paths names;
     for (const auto& e : fs::recursive_directory_iterator(folder)) names.insert(fs::relative(e.path(), folder).generic_string());
@@ -58,6 +107,7 @@ protected:
         // Short limits, so the tests need not wait for the real ones.
         e.kleineDatei = {.connectTimeoutMs = 1000, .totalTimeoutMs = 1000, .maxBytes = 64 * 1024};
         e.grosseDatei = {.connectTimeoutMs = 1000, .totalTimeoutMs = 60000, .maxBytes = 64 * 1024, .slowBytesPerSecond = 1000, .slowWindowSeconds = 1};
+        e.updateSchluessel = schluessel;
         form = std::make_unique<game::Form3>(app, e);
         seit = backend.shownBoxes().size();
         app.dispatch([this] { form->Updatetest(); });
@@ -97,6 +147,7 @@ protected:
     std::unique_ptr<game::Form3> form;
     size_t seit = 0;  // the boxes shown before the last check
     Texts started;
+    std::string schluessel;  // the minisign public keys compiled in
     UpdateServer server;
     const std::string base = server.base();
 };
@@ -150,6 +201,90 @@ TEST_F(UpdaterTest, OnlyAWholeProgramFileIsInstalledAndAListThatFailedIsNoSucces
         EXPECT_EQ(caption("Label1"), installiert ? c.ende : "Update...");
         EXPECT_EQ(server.pfade.size(), installiert ? 3u : 2u);
     }
+}
+
+// With a key compiled in, an update comes only through the manifest that key signed, for this
+// program and the version offered, and each file only as the manifest describes it. Whatever else
+// fails leaves nothing behind: the manifest, its signature or the program file refuse the update,
+// a listed file only itself; a list that fails its check leaves the listed files out.
+TEST_F(UpdaterTest, WithAKeyOnlyWhatTheManifestSignsIsInstalled) {
+    const Schluessel a, b;
+    Schluessel c = b;  // another key that carries a's key id
+    c.id = a.id;
+    const std::string kManifest = "/spielhof/wirbel/update.manifest", kSignatur = kManifest + ".minisig";
+    const std::string liste = "[Namen]\nDatei1=a.gif\n[URL]\nDatei1=" + base + "/a.gif\n";
+    const auto zeile = [](const std::string& name, const std::string& inhalt) { return name + "=" + std::to_string(inhalt.size()) + " " + sha256(inhalt) + "\n"; };
+    const std::string heute = datum(std::time(nullptr)), gut = "[Update]\nProdukt=Kreiselsturm\nPlattform=" + game::updater::diesePlattform() +
+        "\nVersion=9,000\nAblauf=" + heute + "\n[Dateien]\n" + zeile("kreiselsturm.TXT", kNeu) + zeile("updatedata.txt", liste) + zeile("A.GIF", "AAA");
+    const auto ersetzt = [&](const std::string& was, const std::string& durch) { std::string m = gut; return m.replace(m.find(was), was.size(), durch); };
+    const auto von_a = [&](Schluessel::Aenderung aendern) { return [&a, aendern](const std::string& m) { return a.signatur(m, "ED", aendern); }; };
+    auto gesendet = std::make_shared<size_t>(0);  // how much of a long program file the server got out
+    const S::Antwort lang = [=](httplib::Response& r) { r.set_chunked_content_provider("x", [=](size_t offset, httplib::DataSink& sink) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        return (*gesendet = offset) < 60000 ? sink.is_writable() && sink.write(kNeu.data(), kNeu.size()) : (sink.done(), true); }); };
+    enum Ende { Installiert, Abgelehnt, OhneDatei, OhneListe };
+    const struct Fall {
+        std::string was;
+        Ende ende = Abgelehnt;
+        std::string manifest = "";                                           // what is signed; "": gut
+        std::function<std::string(const std::string&)> signieren = nullptr;  // nullptr: signed by a
+        std::map<std::string, std::optional<S::Antwort>> server = {};       // what the server sends instead; nothing: 404
+        std::string schluessel = "";                                         // "": a's
+    } faelle[] = {
+        {"signed by a", Installiert},
+        {"two keys while the key changes", Installiert, "", nullptr, {}, b.pub() + ", " + a.pub()},
+        {"CR LF line ends", Installiert, "", [&](const std::string& m) { return std::regex_replace(a.signatur(m), std::regex("\n"), "\r\n"); }},
+        {"no manifest", Abgelehnt, "", nullptr, {{kManifest, std::nullopt}}},
+        {"no signature", Abgelehnt, "", nullptr, {{kSignatur, std::nullopt}}},
+        {"another key", Abgelehnt, "", [&](const std::string& m) { return b.signatur(m); }},
+        {"another key with a's key id", Abgelehnt, "", [&](const std::string& m) { return c.signatur(m); }},
+        {"a bit of the manifest", Abgelehnt, "", nullptr, {{kManifest, S::datei(gut.substr(0, gut.size() - 1) + char(gut.back() ^ 1))}}},
+        {"a bit of the key id", Abgelehnt, "", von_a([](auto& z, auto&, auto&) { z[9] ^= 1; })},
+        {"a bit of the signature", Abgelehnt, "", von_a([](auto& z, auto&, auto&) { z[40] ^= 1; })},
+        {"a bit of the global signature", Abgelehnt, "", von_a([](auto&, auto&, auto& g) { g[63] ^= 1; })},
+        {"a bit of the trusted comment", Abgelehnt, "", von_a([](auto&, auto& k, auto&) { k[3] ^= 1; })},
+        {"the legacy form", Abgelehnt, "", [&](const std::string& m) { return a.signatur(m, "Ed"); }},
+        {"the legacy label on a hashed signature", Abgelehnt, "", von_a([](auto& z, auto&, auto&) { z[1] = 'd'; })},
+        {"an unknown algorithm", Abgelehnt, "", von_a([](auto& z, auto&, auto&) { z[0] = 'X'; })},
+        {"bad base64", Abgelehnt, "", [&](const std::string& m) { std::string s = a.signatur(m); return s.replace(s.find("\n") + 5, 1, "!"); }},
+        {"a short signature line", Abgelehnt, "", von_a([](auto& z, auto&, auto&) { z.pop_back(); })},
+        {"a long global signature", Abgelehnt, "", von_a([](auto&, auto&, auto& g) { g += 'x'; })},
+        {"no trusted comment", Abgelehnt, "", [&](const std::string& m) { std::string s = a.signatur(m); return s.replace(s.find("\ntrusted") + 1, 1, "T"); }},
+        {"an old manifest replayed", Abgelehnt, ersetzt("9,000", "1,260")},
+        {"another version than offered", Abgelehnt, ersetzt("9,000", "9,001")},
+        {"expired yesterday", Abgelehnt, ersetzt(heute, datum(std::time(nullptr) - 86400))},
+        {"an expiry that is no date", Abgelehnt, ersetzt(heute, "31.12.2099")},
+        {"another product", Abgelehnt, ersetzt("Kreiselsturm\n", "Wirbelsturm\n")},
+        {"another platform", Abgelehnt, ersetzt(game::updater::diesePlattform(), "windows-arm64")},
+        {"a size that is no number", Abgelehnt, ersetzt(" " + sha256(kNeu), "x " + sha256(kNeu))},
+        {"a program file with another hash", Abgelehnt, "", nullptr, {{kProgramm, S::datei(kNeu.substr(0, kNeu.size() - 1) + "!")}}},
+        {"a short program file", Abgelehnt, "", nullptr, {{kProgramm, S::datei(kNeu.substr(0, kNeu.size() - 1))}}},
+        {"a long program file", Abgelehnt, "", nullptr, {{kProgramm, S::datei(kNeu + "!")}}},
+        {"a program file of size 0: capped, not uncapped", Abgelehnt, ersetzt(zeile("kreiselsturm.TXT", kNeu), zeile("kreiselsturm.TXT", "")), nullptr, {{kProgramm, lang}}},
+        {"a listed file with another hash", OhneDatei, "", nullptr, {{"/a.gif", S::datei("AAB")}}},
+        {"a listed file without a line", OhneDatei, ersetzt(zeile("A.GIF", "AAA"), "")},
+        {"a list with another hash", OhneListe, "", nullptr, {{kListe, S::datei(liste + "\n")}}},
+    };
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.was);
+        fs::remove_all(ordner), fs::create_directory(ordner);
+        const std::string manifest = f.manifest.empty() ? gut : f.manifest;
+        server.antworten = {{kManifest, S::datei(manifest)}, {kSignatur, S::datei(f.signieren ? f.signieren(manifest) : a.signatur(manifest))},
+                            {kListe, S::datei(liste)}, {"/a.gif", S::datei("AAA")}};
+        for (const auto& [pfad, antwort] : f.server)
+            antwort ? void(server.antworten[pfad] = *antwort) : void(server.antworten.erase(pfad));
+        schluessel = f.schluessel.empty() ? a.pub() : f.schluessel;
+        agree();
+        EXPECT_EQ(boxes(), (f.ende == Abgelehnt ? Texts{kFrage, "Error|Update fehlgeschlagen|Ok|Error"}
+                            : f.ende == OhneDatei ? Texts{kFrage, "Error|Updatefehler bei Datei 'a.gif'|Ok|Error"} : Texts{kFrage}));
+        EXPECT_EQ(tree(ordner), (f.ende == Abgelehnt ? Paths{} : f.ende == Installiert ? Paths{"Kreiselsturm.dxe", "update.cmd", "a.gif"}
+                                                                                       : Paths{"Kreiselsturm.dxe", "update.cmd"}));
+        if (f.ende != Abgelehnt) {
+            EXPECT_EQ(dateiInhalt(ordner + "/Kreiselsturm.dxe"), kNeu);
+            EXPECT_EQ(caption("Label1"), f.ende == Installiert ? "Update erfolgreich!" : "Update unvollständig!");
+        }
+    }
+    EXPECT_LT(*gesendet, 30000u) << "the transfer of a program file of size 0 goes on";
 }
 
 // A script left over from an earlier update that cannot be deleted (a read-only program folder)

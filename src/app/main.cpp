@@ -22,7 +22,9 @@ int main() {
         forms::SteadyClock uhr;
         forms::SdlBackend backend(ordner);
         forms::Application app(uhr, backend);
-        game::Form3 form3(app, {ordner, KREISELSTURM_UPDATE_URL, platform::programBaseName(), platform::startUpdateScript});
+        game::Form3::Einstellungen update{ordner, KREISELSTURM_UPDATE_URL, platform::programBaseName(), platform::startUpdateScript};
+        update.updateSchluessel = KREISELSTURM_UPDATE_KEY;
+        game::Form3 form3(app, update);
         game::Form1 form1(app, form3, {ordner, &platform::processRandom()});
         app.dispatch([&] { form1.icon = platform::decodePicture(kreiselsturmIcon, kreiselsturmIconSize, "icon.gif"); });
         app.start(form1);

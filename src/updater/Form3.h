@@ -31,6 +31,9 @@ public:
         platform::DownloadLimits grosseDatei{.connectTimeoutMs = 3000, .totalTimeoutMs = 600000,
                                              .maxBytes = 256 * 1024 * 1024, .slowBytesPerSecond = 1024,
                                              .slowWindowSeconds = 20};
+        // The minisign public keys updates must be signed with (base64 lines of .pub files,
+        // separated by commas); empty: updates are not checked.
+        std::string updateSchluessel = "";
     };
 
     Form3(forms::Application& app, Einstellungen einstellungen);
@@ -69,6 +72,10 @@ private:
     void aufräumen();
     void Timer1_Timer();
     void Timer2_Timer();
+    // Signed updates (Signiert.cpp): the manifest fetched and checked, and each file fetched
+    // against its line there. Without keys both do what the plain update does.
+    bool Manifestpruefen();
+    int geprüftLaden(const std::string& url, const std::string& datei, platform::DownloadLimits grenzen, const std::string& name);
 
     std::string adresse(const std::string& datei) const;
     std::string imOrdner(const std::string& relativ) const;
@@ -77,6 +84,7 @@ private:
     std::shared_ptr<Steuerelemente> ui;
     Einstellungen einstellungen_;
     std::string neueVersion_;
+    std::string manifest_;  // the checked manifest's text
     // The blinking text at the end: it says whether every listed file arrived.
     std::string schlusstext_ = "Update erfolgreich!";
     // Set when the player closed the window (or the session ended) while files loaded.

@@ -94,7 +94,8 @@ bool Form3::Updateladen() {
     zeichnen();
     // An error page or an empty file in place of the program would leave the player with a
     // game that does not start.
-    const bool geladen = laden(adresse("Kreiselsturm.txt"), neu, einstellungen_.grosseDatei) == 0;
+    const bool geladen = Manifestpruefen() &&
+                         geprüftLaden(adresse("Kreiselsturm.txt"), neu, einstellungen_.grosseDatei, "Kreiselsturm.txt") == 0;
     if (abbruch_ != forms::BusyRequest::None) {
         aufräumen();
         return false;
@@ -111,7 +112,7 @@ bool Form3::Updateladen() {
 
     // Without the list (404) only the program file is updated; a list that the server failed
     // to deliver leaves the listed files out, which is no success.
-    const int liste = laden(adresse("updatedata.txt"), imOrdner("updatedata.txt"), einstellungen_.kleineDatei);
+    const int liste = geprüftLaden(adresse("updatedata.txt"), imOrdner("updatedata.txt"), einstellungen_.kleineDatei, "updatedata.txt");
     if (liste == 0) {
         Dateilisteladen(imOrdner("\\updatedata.txt"));
         platform::deleteFile(imOrdner("\\updatedata.txt"));
@@ -156,7 +157,7 @@ void Form3::Dateilisteladen(const std::string& liste) {
             ui->Label2.Caption = "Datei: " + std::to_string(k) + "/" + std::to_string(n) + " '" + name + "'";
             zeichnen();
         }
-        if (!ablage || laden(url, ablage->geladen, einstellungen_.grosseDatei) != 0) {
+        if (!ablage || geprüftLaden(url, ablage->geladen, einstellungen_.grosseDatei, name) != 0) {
             if (abbruch_ != forms::BusyRequest::None) return;
             schlusstext_ = "Update unvollständig!";
             app().MsgBox({"Updatefehler bei Datei '" + name + "'", "Error", forms::MsgButtons::Ok, forms::MsgIcon::Error},

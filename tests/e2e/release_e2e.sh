@@ -23,8 +23,10 @@ version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$BUILD_DIR/CPac
 archive="$E2E_TMP/pkg/Kreiselsturm-$version-Linux.tar.gz"
 [ -n "$version" ] && [ -f "$archive" ] || e2e_fail "no archive Kreiselsturm-$version-Linux.tar.gz: $(ls pkg)"
 
-# Exactly the program folder: program, pictures, font, menu entry, icons, install script.
-{ printf 'Kreiselsturm/%s\n' "" Kreiselsturm kreiselsturm.desktop install-desktop-entry.sh icons/ icons/kreiselsturm-{48,128,256}.png
+# Exactly the program folder: program, pictures, font, menu entry, icons, install script, the
+# licence of the library linked in.
+{ printf 'Kreiselsturm/%s\n' "" Kreiselsturm kreiselsturm.desktop install-desktop-entry.sh icons/ icons/kreiselsturm-{48,128,256}.png \
+    Lizenzen/ Lizenzen/libsodium.txt
   (cd "$E2E_DIR/../../assets" && printf 'Kreiselsturm/%s\n' *); } | sort >expected.txt
 tar tzf "$archive" | sort | diff expected.txt - >listing.diff || e2e_fail "archive contents: $(cat listing.diff)"
 

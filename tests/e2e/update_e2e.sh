@@ -5,12 +5,15 @@
 # program file and starting the new one in the program folder, the listed files in place.
 # Under Wine the script waits while the old program file is held, or gives up leaving it as it
 # was. Closing the window while a file trickles in cancels the update.
-#   update_e2e.sh PROGRAM_FOLDER UPDATE_PROGRAM MARKER_PROGRAM PORT
+#   update_e2e.sh PROGRAM_FOLDER UPDATE_PROGRAM MARKER_PROGRAM PORT [SECRET_KEY]
 # UPDATE_PROGRAM asks http://127.0.0.1:PORT; MARKER_PROGRAM notes where it was started.
-# Under Wine E2E_HOLDER holds a file open for some seconds (wine/hold_file.cpp).
+# Under Wine E2E_HOLDER holds a file open for some seconds (wine/hold_file.cpp). With SECRET_KEY,
+# UPDATE_PROGRAM takes only updates signed with it: tools/sign-update.sh signs the server's
+# folder, and then a program file that is not the signed one is refused; the program file held
+# and the cancel are shown by the run without a key.
 source "$(dirname "$0")/lib.sh"
 PROGRAM_DIR=${1:?usage: update_e2e.sh PROGRAM_FOLDER UPDATE_PROGRAM MARKER_PROGRAM PORT}
-UPDATE_PROGRAM=$2 MARKER_PROGRAM=$3 PORT=$4
+UPDATE_PROGRAM=$2 MARKER_PROGRAM=$3 PORT=$4 KEY=${5:-}
 # track SHOT: the mean colour "R G B" of the progress track (&H00FFC0C0) in a shot of the update window.
 track() { /usr/bin/convert "$1" -crop 60x10+300+85 +repage -format '%[fx:int(255*mean.r)] %[fx:int(255*mean.g)] %[fx:int(255*mean.b)]' info:; }
 
@@ -24,6 +27,7 @@ printf 'Lies mich.\r\n' >"$www/dateien/liesmich.txt"
 printf 'GIF89a-ish' >"$www/dateien/extra.gif"
 printf '[Namen]\r\nDatei1=liesmich.txt\r\nDatei2=extra.gif\r\n[URL]\r\nDatei1=%s/dateien/liesmich.txt\r\nDatei2=%s/dateien/extra.gif\r\n[Pfad]\r\nDatei1=\r\nDatei2=\\grafik\\\r\n' \
     "$base" "$base" >"$www/spielhof/wirbel/updatedata.txt"
+[ -z "$KEY" ] || "$E2E_DIR/../../tools/sign-update.sh" "$www" "$KEY" >sign.log 2>&1 || e2e_fail "signing failed: $(cat sign.log)"
 "$E2E_PY" -c 'import functools, http.server, sys, time
 class Slow(http.server.SimpleHTTPRequestHandler):  # the first answer for version.txt comes after 4 s
     def do_GET(self):
@@ -59,7 +63,8 @@ unchanged() { cmp -s "$prog/$E2E_PROGRAM" "$UPDATE_PROGRAM" && [ ! -e "$prog/neu
 
 prog=$(e2e_program_folder "$PROGRAM_DIR")
 cp "$UPDATE_PROGRAM" "$prog/$E2E_PROGRAM"
-if e2e_wine; then
+holding=; e2e_wine && [ -z "$KEY" ] && holding=1
+if [ -n "$holding" ]; then
     # Held longer than the script waits: it gives up, swaps and starts nothing, and lets the old
     # program be; that one still starts (below, for the update that follows).
     e2e_start "$prog"
@@ -80,7 +85,7 @@ if ! e2e_wine; then
     [ "$(track checking.png)" = "192 192 255" ] || e2e_fail "the update window is not drawn during the check"
 fi
 answer_yes
-e2e_wine && hold 10   # till a few seconds after the program has ended
+[ -z "$holding" ] || hold 10   # till a few seconds after the program has ended
 e2e_size "$wid" 449x142
 e2e_shot "$wid" update.png
 e2e_docs_shot "$wid" update-window
@@ -88,7 +93,7 @@ e2e_docs_shot "$wid" update-window
 ! xdotool search --onlyvisible --name '^Kreiselsturm$' >/dev/null 2>&1 || e2e_fail "the game window is shown during the update"
 
 [ "$(e2e_wait_exit 30)" = 0 ] || e2e_fail "the program did not end cleanly after the update"
-! e2e_wine || unchanged || e2e_fail "the script did not wait for the held program file"
+[ -z "$holding" ] || unchanged || e2e_fail "the script did not wait for the held program file"
 e2e_poll 30 test -f "$prog/neu_gestartet.txt" || e2e_fail "the new program file was not started; folder: $(ls "$prog")"
 expected="started in $prog"
 e2e_wine && expected="started in Z:${prog//\//\\}"   # Wine shows the Linux root as drive Z:
@@ -100,21 +105,33 @@ cmp -s "$prog/grafik/extra.gif" "$www/dateien/extra.gif" || e2e_fail "extra.gif 
 for gone in Kreiselsturm.dxe extra.gif updatedata.txt version.txt Version.txt; do
     [ ! -e "$prog/$gone" ] || e2e_fail "$gone was left in the program folder"
 done
-
-# Closing the update window while a file trickles in cancels the update: within 2 s the game
-# shows (or the program has ended), and nothing the update brought is left in the folder.
-sed -i 's/extra\.gif/langsam.bin/g' "$www/spielhof/wirbel/updatedata.txt"
-prog=$(e2e_program_folder "$PROGRAM_DIR")
-cp "$UPDATE_PROGRAM" "$prog/$E2E_PROGRAM"
-e2e_start "$prog"
-answer_yes
-e2e_poll 15 grep -q langsam.bin http.log || e2e_fail "langsam.bin was not asked for"
-sleep 1
-xdotool windowactivate "$wid"
-e2e_poll 5 eval '[ "$(xdotool getactivewindow 2>/dev/null)" = "$wid" ]' || e2e_fail "the update window did not take the focus"
-xdotool key alt+F4
-e2e_poll 2 eval 'test -f "$E2E_TMP/exit-status" || xdotool search --onlyvisible --name "^Kreiselsturm\$" >/dev/null 2>&1' || e2e_fail "closing the update window did not end the update within 2 s"
-for gone in update.cmd Kreiselsturm.dxe updatedata.txt liesmich.txt langsam.bin langsam.bin.download; do
-    [ ! -e "$prog/$gone" ] || e2e_fail "$gone was left in the program folder after the update was cancelled"
-done
+if [ -z "$KEY" ]; then
+    # Closing the update window while a file trickles in cancels the update: within 2 s the game
+    # shows (or the program has ended), and nothing the update brought is left in the folder.
+    sed -i 's/extra\.gif/langsam.bin/g' "$www/spielhof/wirbel/updatedata.txt"
+    prog=$(e2e_program_folder "$PROGRAM_DIR")
+    cp "$UPDATE_PROGRAM" "$prog/$E2E_PROGRAM"
+    e2e_start "$prog"
+    answer_yes
+    e2e_poll 15 grep -q langsam.bin http.log || e2e_fail "langsam.bin was not asked for"
+    sleep 1
+    xdotool windowactivate "$wid"
+    e2e_poll 5 eval '[ "$(xdotool getactivewindow 2>/dev/null)" = "$wid" ]' || e2e_fail "the update window did not take the focus"
+    xdotool key alt+F4
+    e2e_poll 2 eval 'test -f "$E2E_TMP/exit-status" || xdotool search --onlyvisible --name "^Kreiselsturm\$" >/dev/null 2>&1' || e2e_fail "closing the update window did not end the update within 2 s"
+    for gone in update.cmd Kreiselsturm.dxe updatedata.txt liesmich.txt langsam.bin langsam.bin.download; do
+        [ ! -e "$prog/$gone" ] || e2e_fail "$gone was left in the program folder after the update was cancelled"
+    done
+else
+    # A program file changed after signing: "Update fehlgeschlagen", nothing in place, the game starts.
+    printf 'x' >>"$www/spielhof/wirbel/Kreiselsturm.txt"
+    prog=$(e2e_program_folder "$PROGRAM_DIR") && cp "$UPDATE_PROGRAM" "$prog/$E2E_PROGRAM" && e2e_start "$prog"
+    xdotool mousemove --window "$(e2e_message_box 30)" 20 20 sleep 0.2 key Return
+    e2e_poll 30 eval 'xwininfo -root -tree | grep -q "\"Error\""' || e2e_fail "no error box for a program file that is not the signed one"
+    box=$(xwininfo -root -tree | awk '/"Error"/ {print $1; exit}')
+    xdotool mousemove --window "$box" 20 20 sleep 0.2 key Return
+    e2e_window Kreiselsturm 30 >/dev/null && e2e_stop
+    [ "$(ls "$prog" | grep -ciE '^(update\.cmd|Kreiselsturm\.dxe|liesmich\.txt|grafik)$')" = 0 ] && cmp -s "$prog/$E2E_PROGRAM" "$UPDATE_PROGRAM" ||
+        e2e_fail "a refused update left files behind: $(ls "$prog")"
+fi
 e2e_log "update e2e passed in $prog"
