@@ -43,7 +43,7 @@ from pathlib import Path
 ROOT = Path(__file__).resolve().parent.parent
 DEFAULT_PATHS = ["src/game", "src/rules", "src/world", "src/messages", "src/highscore", "src/updater", "src/forms"]
 EXCLUDED = ["src/forms/sdl/"]  # drawing: covered by the real-window tests, not by unit tests
-COPIED = ["CMakeLists.txt", "cmake", "packaging", "src", "tests", "assets"]  # what the build of the copy needs
+COPIED = ["CMakeLists.txt", "cmake", "packaging", "src", "tests", "bench", "assets"]  # what the build of the copy needs
 EQUIVALENT_FILE = ROOT / "docs" / "testing.md"
 
 Token = namedtuple("Token", "kind text start end")
