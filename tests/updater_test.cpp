@@ -139,9 +139,11 @@ protected:
     forms::ManualClock clock;
     struct : forms::HeadlessBackend {
         std::function<void()> beimZeichnen;
+        forms::BusyRequest wunsch = forms::BusyRequest::None;  // what the player does while files load
         void draw(forms::Application&) override {
             if (beimZeichnen) beimZeichnen();
         }
+        forms::BusyRequest keepAnswering(forms::Application&) override { return wunsch; }
     } backend;
     forms::Application app{clock, backend};
     std::unique_ptr<game::Form3> form;
@@ -179,13 +181,15 @@ TEST_F(UpdaterTest, AsksOnlyForANewerVersionAndOtherwiseTheGameStarts) {
 
 // What a broken or hostile server sends for the program file or the list (how each download
 // fails: tests/download_test.cpp). Only a whole program file of this platform is installed; a
-// list that is not there leaves a success, one that failed to arrive does not.
+// list that is not there leaves a success, one that failed to arrive does not. A window closed
+// while a file trickles in cancels the update: no error, and nothing of it is left.
 TEST_F(UpdaterTest, OnlyAWholeProgramFileIsInstalledAndAListThatFailedIsNoSuccess) {
-    const S::Antwort abgeschnitten = S::abgeschnitten(kNeu.substr(0, 10));
-    const struct { std::string datei; S::Antwort antwort; std::string ende; } cases[] = {  // ende "": refused
+    const S::Antwort abgeschnitten = S::abgeschnitten(kNeu.substr(0, 10)), langsam = S::stückweise(kNeu, 1, 150);
+    const struct { std::string datei; S::Antwort antwort; std::string ende; bool schliessen = false; } cases[] = {  // ende "": refused
         {kProgramm, S::status(404), ""}, {kProgramm, S::datei(""), ""}, {kProgramm, S::datei("<html>Wartung</html>"), ""},
         {kProgramm, abgeschnitten, ""}, {kListe, S::status(404), "Update erfolgreich!"}, {kListe, S::status(500), "Update unvollständig!"},
         {kListe, S::datei(std::string(65 * 1024, 'x')), "Update unvollständig!"}, {kListe, abgeschnitten, "Update unvollständig!"},
+        {kProgramm, langsam, "", true}, {kListe, langsam, "", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.datei + ", case " + std::to_string(&c - cases));
@@ -193,14 +197,16 @@ TEST_F(UpdaterTest, OnlyAWholeProgramFileIsInstalledAndAListThatFailedIsNoSucces
         fs::create_directory(ordner);
         server.pfade.clear();
         server.antworten = {{c.datei, c.antwort}};
+        backend.wunsch = c.schliessen ? forms::BusyRequest::CloseWindow : forms::BusyRequest::None;
         agree();
         const bool installiert = !c.ende.empty();
-        EXPECT_EQ(boxes(), (installiert ? Texts{kFrage} : Texts{kFrage, "Error|Update fehlgeschlagen|Ok|Error"}));
+        EXPECT_EQ(boxes(), (installiert || c.schliessen ? Texts{kFrage} : Texts{kFrage, "Error|Update fehlgeschlagen|Ok|Error"}));
         EXPECT_EQ(form->Visible(), installiert);
         EXPECT_EQ(tree(ordner), (installiert ? Paths{"Kreiselsturm.dxe", "update.cmd"} : Paths{}));  // no half file
         EXPECT_EQ(caption("Label1"), installiert ? c.ende : "Update...");
-        EXPECT_EQ(server.pfade.size(), installiert ? 3u : 2u);
+        EXPECT_EQ(server.pfade.size(), installiert || c.datei == kListe ? 3u : 2u);
     }
+    backend.wunsch = forms::BusyRequest::None;
 }
 
 // With a key compiled in, an update comes only through the manifest that key signed, for this
