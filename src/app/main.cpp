@@ -10,8 +10,10 @@
 #include "platform/Files.h"
 #include "platform/Pictures.h"
 #include "platform/Random.h"
+#ifndef __EMSCRIPTEN__
 #include "platform/Script.h"
 #include "updater/Form3.h"
+#endif
 
 extern const unsigned char kreiselsturmIcon[];
 extern const std::size_t kreiselsturmIconSize;
@@ -22,8 +24,12 @@ int main() {
         forms::SteadyClock uhr;
         forms::SdlBackend backend(ordner);
         forms::Application app(uhr, backend);
+#ifdef __EMSCRIPTEN__
+        game::Form1 form1(app, {ordner, &platform::processRandom()});  // the browser's page has no updater
+#else
         game::Form3 form3(app, {ordner, KREISELSTURM_UPDATE_URL, platform::programBaseName(), platform::startUpdateScript});
         game::Form1 form1(app, form3, {ordner, &platform::processRandom()});
+#endif
         app.dispatch([&] { form1.icon = platform::decodePicture(kreiselsturmIcon, kreiselsturmIconSize, "icon.gif"); });
         app.start(form1);
         const int status = app.run();

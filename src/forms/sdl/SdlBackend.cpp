@@ -7,6 +7,10 @@
 #include <cstdio>
 #include <stdexcept>
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 #include "forms/Application.h"
 #include "forms/CommandButton.h"
 #include "forms/Errors.h"
@@ -19,6 +23,14 @@ namespace forms {
 namespace {
 
 int windowPixels(float units, float pixelsPerUnit) { return std::max(1, static_cast<int>(std::lround(units * pixelsPerUnit))); }
+
+#ifdef __EMSCRIPTEN__
+// A browser has no message box that blocks: the page shows its own (src/app/web/kreiselsturm.js)
+// and the program waits for the index of the button pressed there.
+EM_ASYNC_JS(int, pageMessageBox, (const char* title, const char* text, int yesNo, int error), {
+    return await Module.messageBox(UTF8ToString(title), UTF8ToString(text), yesNo ? ["Ja", "Nein"] : ["OK"], !!error);
+});
+#endif
 
 }  // namespace
 
@@ -185,7 +197,7 @@ void SdlBackend::forgetStale(const Application& app) {
     std::erase_if(windows_, [&](const auto& w) { return !registered(w->form) || (w->unloaded && !w->form->loaded()); });
     // Compare pointers only: the button may have been freed.
     auto live = [&](CommandButton* b, const Form* f) {
-        return b && registered(f) && std::ranges::find(f->controls(), static_cast<Control*>(b)) != f->controls().end();
+        return b && registered(f) && std::find(f->controls().begin(), f->controls().end(), static_cast<Control*>(b)) != f->controls().end();
     };
     if (!live(pressed_, pressedForm_)) pressed_ = nullptr, pressedForm_ = nullptr;
     if (!live(focused_, focusedForm_)) focused_ = nullptr, focusedForm_ = nullptr;
@@ -234,11 +246,17 @@ MsgResult SdlBackend::showMessageBox(const MessageBoxRequest& box, const Form* o
     // The press that led here is over; its release may never reach us.
     pressed_ = nullptr, pressedForm_ = nullptr;
     int id = -1;
+#ifdef __EMSCRIPTEN__
+    (void)data;
+    id = pageMessageBox(box.title.c_str(), box.text.c_str(), !isOk, box.icon == MsgIcon::Error);
+    if (!isOk && id >= 0) id = id == 0 ? YesId : NoId;
+#else
     if (SDL_ShowMessageBox(&data, &id) != 0) {
         // Not shown: keep the message and do not pretend the user agreed.
         std::fprintf(stderr, "Kreiselsturm: %s: %s (message box failed: %s)\n", box.title.c_str(), box.text.c_str(), SDL_GetError());
         return MsgResult::Closed;
     }
+#endif
     switch (id) {
         case OkId: return MsgResult::Ok;
         case YesId: return MsgResult::Yes;

@@ -1,0 +1,180 @@
+#!/usr/bin/python3
+"""The browser build in Debian's headless Chromium over the DevTools protocol, the page served
+from loopback out of a subfolder. One page load per family:
+1. the start screen as sdl_render_test approved it, the canvas focused; ">" changes the player
+   preview; Start; a held arrow moves the sprite and does not scroll the page; left standing,
+   the sprite is hit until the table shows;
+2. reloaded at a device pixel ratio of 2 (the canvas has twice the pixels): a second game over
+   finds the first game's score still stored, merged with the new one;
+3. a page whose data lacks Splash.jpg: the message names it, and after OK the program has ended.
+Usage: web_test.py PAGE_FOLDER. E2E_SHOTS=DIR keeps pictures for the docs."""
+import base64, io, json, os, shutil, socket, subprocess, sys, tempfile, time, urllib.request
+import websocket
+from PIL import Image, ImageChops, ImageDraw, ImageStat
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+KEYS = {"ArrowRight": 39, "ArrowLeft": 37}
+# data.hsc as stored in IndexedDB: records of 128 bytes, a 16-bit length, then the text between
+# four filler digits on either side.
+SCORES = """new Promise(done => indexedDB.open('/Spielstand').onsuccess = e => e.target.result
+  .transaction('FILE_DATA').objectStore('FILE_DATA').get('/Spielstand/data.hsc').onsuccess = r => {
+    const d = r.target.result ? r.target.result.contents : new Uint8Array();
+    done([0, 1, 2].map(n => d.length < 128 * n + 2 ? 0 : +String.fromCharCode(
+      ...d.slice(128 * n + 6, 128 * n + 2 + d[128 * n] + 256 * d[128 * n + 1] - 4))));
+  })"""
+
+
+def fail(message):
+    sys.exit(f"FAIL: {message}")
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def rmse(a, b):
+    return (sum(v * v for v in ImageStat.Stat(ImageChops.difference(a.convert("RGB"), b.convert("RGB"))).rms) / 3) ** 0.5
+
+
+def matches_start_screen(shot):
+    """As e2e_matches in tests/e2e/lib.sh: scaled down, the random enemy preview masked, RMSE 0..1."""
+    ref = Image.open(os.path.join(HERE, "../data/start_screen.bmp")).convert("RGB").resize((226, 197))
+    diff = ImageChops.difference(shot.crop((0, 0, 904, 788)).resize((226, 197)), ref)
+    ImageDraw.Draw(diff).rectangle((141, 59, 167, 85), fill=0)
+    return rmse(diff, Image.new("RGB", diff.size)) / 255
+
+
+class Page:
+    def __init__(self, port, profile):
+        self.proc = subprocess.Popen(["/usr/bin/chromium", "--headless", "--no-sandbox", "--enable-unsafe-swiftshader",
+                                      f"--remote-debugging-port={port}", "--remote-allow-origins=*",
+                                      f"--user-data-dir={profile}", "about:blank"], stderr=subprocess.DEVNULL)
+        for _ in range(100):
+            try:
+                tabs = json.load(urllib.request.urlopen(f"http://127.0.0.1:{port}/json"))
+                break
+            except OSError:
+                time.sleep(0.1)
+        self.ws = websocket.create_connection(next(t for t in tabs if t["type"] == "page")["webSocketDebuggerUrl"])
+        self.id = 0
+
+    def send(self, method, **params):
+        self.id += 1
+        self.ws.send(json.dumps({"id": self.id, "method": method, "params": params}))
+        while True:
+            reply = json.loads(self.ws.recv())
+            if reply.get("id") == self.id:
+                return reply.get("result", {})
+
+    def eval(self, expression):
+        return self.send("Runtime.evaluate", expression=expression, awaitPromise=True, returnByValue=True)["result"].get("value")
+
+    def load(self, url, ratio=1):
+        # 1001 wide: the centred canvas starts on a whole pixel.
+        self.send("Emulation.setDeviceMetricsOverride", width=1001, height=700, deviceScaleFactor=ratio, mobile=False)
+        self.send("Page.navigate", url=url)
+        self.wait(10, lambda: self.eval("document.readyState == 'complete' && !document.getElementById('status').textContent"),
+                  "the program did not start")
+
+    def origin(self):
+        return self.eval("[canvas.getBoundingClientRect().x, canvas.getBoundingClientRect().y]")
+
+    def wait(self, seconds, condition, message):
+        end = time.time() + seconds
+        while not condition():
+            if time.time() > end:
+                fail(message)
+            time.sleep(0.2)
+
+    def shot(self, name=None):
+        x, y = self.origin()
+        data = self.send("Page.captureScreenshot", captureBeyondViewport=True, clip=dict(x=x, y=y, width=907, height=788, scale=1))["data"]
+        img = Image.open(io.BytesIO(base64.b64decode(data))).convert("RGB")
+        if name and os.environ.get("E2E_SHOTS"):
+            img.save(os.path.join(os.environ["E2E_SHOTS"], f"browser-{name}.png"))
+        return img
+
+    def click(self, x, y):
+        left, top = self.origin()
+        for kind in ("mousePressed", "mouseReleased"):
+            self.send("Input.dispatchMouseEvent", type=kind, x=left + x, y=top + y, button="left", clickCount=1)
+        time.sleep(0.3)
+
+    def hold(self, key, seconds):
+        code = KEYS[key]
+        self.send("Input.dispatchKeyEvent", type="rawKeyDown", key=key, code=key, windowsVirtualKeyCode=code)
+        time.sleep(seconds)
+        self.send("Input.dispatchKeyEvent", type="keyUp", key=key, code=key, windowsVirtualKeyCode=code)
+        time.sleep(0.3)
+
+    def game_over(self, name):
+        """Starts a game, stands still until the table over it shows highscore.jpg; the stored scores."""
+        self.click(439, 614)
+        table = Image.open(os.path.join(HERE, "../../assets/highscore.jpg")).convert("RGB").crop((20, 10, 320, 70))
+        self.wait(240, lambda: rmse(self.shot().crop((301, 244, 601, 304)), table) < 12, "no game over within 4 minutes")
+        time.sleep(1)
+        self.shot(name)
+        return self.eval(SCORES)
+
+
+def main(page_folder):
+    tmp = tempfile.mkdtemp(prefix="kreiselsturm-web.")
+    site = os.path.join(tmp, "site")
+    shutil.copytree(page_folder, os.path.join(site, "spiel"))
+    # Without Splash.jpg in its data: the data file's index, in the script, names it otherwise.
+    shutil.copytree(page_folder, os.path.join(site, "kaputt"))
+    script = os.path.join(site, "kaputt", "Kreiselsturm.js")
+    text = open(script, encoding="utf-8").read()
+    open(script, "w", encoding="utf-8").write(text.replace("/Kreiselsturm/Splash.jpg", "/Kreiselsturm/Splash.fehlt"))
+    port, devtools = free_port(), free_port()
+    server = subprocess.Popen([sys.executable, "-m", "http.server", "--bind", "127.0.0.1", "--directory", site, str(port)],
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    page = Page(devtools, os.path.join(tmp, "profile"))
+    try:
+        url = f"http://127.0.0.1:{port}/spiel/"
+        page.load(url)
+        start = time.time()
+        page.wait(10, lambda: matches_start_screen(page.shot()) < 0.02, "the start screen is not the approved one")
+        print(f"start screen drawn {time.time() - start:.1f} s after the page had loaded")
+        first = page.shot("start-screen")
+        if not page.eval("document.activeElement === canvas"):
+            fail("the canvas does not have the keyboard focus")
+        page.click(345, 288)  # ">": the player preview shows picture 2
+        if rmse(page.shot().crop((223, 242, 315, 334)), first.crop((223, 242, 315, 334))) < 15:
+            fail("'>' did not change the player preview")
+        page.click(439, 614)  # Start: the panel goes, the sprite stands in the centre
+        before = page.shot()
+        page.hold("ArrowRight", 1)
+        moved = rmse(page.shot().crop((300, 300, 607, 488)), before.crop((300, 300, 607, 488)))
+        if moved < 5 or page.eval("window.scrollY") != 0:
+            fail(f"a held arrow did not move the sprite ({moved:.1f}) or scrolled the page")
+        scores = page.game_over("highscore-table")
+        print("stored after the first game:", scores)
+        if scores[0] <= 0 or scores[1:] != [0, 0]:
+            fail(f"a fresh profile's first game stored {scores}")
+
+        page.load(url, ratio=2)
+        if page.eval("[canvas.width, canvas.getBoundingClientRect().width]") != [1814, 907]:
+            fail("the canvas is not drawn at the device pixel ratio")
+        page.wait(10, lambda: matches_start_screen(page.shot()) < 0.03, "no start screen after the reload")
+        again = page.game_over(None)
+        print("stored after a reload and a second game:", again)
+        if scores[0] not in again or again != sorted(again, reverse=True):
+            fail("the second game did not build on the stored first one")
+
+        page.load(f"http://127.0.0.1:{port}/kaputt/")
+        box = "document.getElementById('box')"
+        page.wait(10, lambda: page.eval(f"{box}.open && {box}.textContent.includes('Splash.jpg')"), "no message for the missing picture")
+        page.eval(f"{box}.querySelector('button').click()")
+        page.wait(5, lambda: "Splash.jpg" in page.eval("document.getElementById('status').textContent"), "the page does not tell the program ended")
+        print("web test passed")
+    finally:
+        page.proc.kill()
+        server.kill()
+        shutil.rmtree(tmp, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main(*sys.argv[1:])
