@@ -10,7 +10,9 @@
 #include "platform/Files.h"
 #include "platform/Pictures.h"
 #include "platform/Random.h"
-#ifndef __EMSCRIPTEN__
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#else
 #include "platform/Script.h"
 #include "updater/Form3.h"
 #endif
@@ -18,7 +20,9 @@
 extern const unsigned char kreiselsturmIcon[];
 extern const std::size_t kreiselsturmIconSize;
 
-int main() {
+namespace {
+
+int spielen() {
     try {
         const std::string ordner = platform::programFolder();
         forms::SteadyClock uhr;
@@ -45,4 +49,16 @@ int main() {
         std::fprintf(stderr, "Kreiselsturm: unerwarteter Fehler\n");
         return 1;
     }
+}
+
+}  // namespace
+
+int main() {
+    const int status = spielen();
+#ifdef __EMSCRIPTEN__
+    // In the browser main() returns from where asyncify resumed it, unseen by the page's runtime:
+    // ending explicitly lets the page tell that the program has ended, and with which status.
+    emscripten_force_exit(status);
+#endif
+    return status;
 }
