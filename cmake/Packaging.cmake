@@ -39,7 +39,7 @@ if(EMSCRIPTEN)
   set(CPACK_STRIP_FILES OFF)
   install(FILES ${KREISELSTURM_WEB_DIR}/index.html ${KREISELSTURM_PROGRAM_DIR}/Kreiselsturm.wasm
     ${KREISELSTURM_PROGRAM_DIR}/Kreiselsturm.data DESTINATION Kreiselsturm)
-  install(DIRECTORY ${KREISELSTURM_LICENSES}/ DESTINATION Kreiselsturm/Lizenzen)
+  install(DIRECTORY ${KREISELSTURM_PROGRAM_DIR}/Lizenzen DESTINATION Kreiselsturm)
 endif()
 
 include(CPack)

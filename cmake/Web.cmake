@@ -28,9 +28,12 @@ target_link_options(Kreiselsturm PRIVATE
 set_property(TARGET Kreiselsturm APPEND PROPERTY LINK_DEPENDS ${KREISELSTURM_WEB_DIR}/kreiselsturm.js ${ASSET_FILES}
   ${KREISELSTURM_ASYNCIFY_REMOVE})
 
-# The licences of the libraries linked into the program travel with it.
+# The licences of what the page carries travel with it: the libraries, emscripten's runtime (its
+# C and C++ libraries) and the font's, which is packed in the data file too.
 find_path(KREISELSTURM_LICENSES NAMES SDL2.txt PATH_SUFFIXES share/kreiselsturm-licenses REQUIRED)
 add_custom_command(TARGET Kreiselsturm POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${KREISELSTURM_WEB_DIR}/index.html ${KREISELSTURM_PROGRAM_DIR}
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${KREISELSTURM_LICENSES} ${KREISELSTURM_PROGRAM_DIR}/Lizenzen
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different /usr/share/doc/emscripten/copyright ${KREISELSTURM_PROGRAM_DIR}/Lizenzen/emscripten.txt
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/assets/Liberation-LICENSE.txt ${KREISELSTURM_PROGRAM_DIR}/Lizenzen
   COMMENT "Assembling the page")

@@ -20,7 +20,7 @@ PINNED=(
 )
 
 cache=${KREISELSTURM_CACHE:-$HOME/.cache/kreiselsturm}
-compiler_id=$(emcc --version | head -1)
+compiler_id=$(emcc --version | sed -n 1p)  # sed reads it all: emcc fails on a closed pipe
 key=$( { printf '%s\n' "${PINNED[@]}" "$compiler_id"; cat "$0" "$here/scripts/debian-sources.sh" "$sdl_checks"; } | sha256sum | cut -c1-16)
 prefix=$cache/web-$key
 jobs=${JOBS:-$(nproc)}

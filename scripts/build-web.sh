@@ -11,8 +11,13 @@ scripts/install-deps.sh cmake ninja-build pkg-config dpkg-dev emscripten chromiu
 # Debian's emscripten needs Debian's node modules when /usr/bin/node is not Debian's own build.
 export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
 prefix=$(scripts/build-web-deps.sh | tail -n 1)
+# A build tree made against other libraries would keep finding them: start it afresh.
+if [ -f build-web/CMakeCache.txt ] && ! grep -qF "SDL2_DIR:PATH=$prefix/" build-web/CMakeCache.txt; then
+  rm -rf build-web
+fi
 emcmake cmake -S . -B build-web -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH="$prefix" \
   -DCMAKE_FIND_ROOT_PATH="$prefix" -DKREISELSTURM_TESTS=OFF "$@" >/dev/null
-cmake --build build-web -j"$(nproc)"
+# Asyncify names every listed function the optimiser has inlined or dropped: not worth reading.
+cmake --build build-web -j"$(nproc)" 2>&1 | grep -v '^warning: Asyncify removelist contained a non-existing'
 (cd build-web && cpack -C Release >/dev/null)
 ls -l build-web/Kreiselsturm/Kreiselsturm.{js,wasm,data} build-web/Kreiselsturm-*-web.zip

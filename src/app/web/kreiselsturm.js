@@ -18,18 +18,14 @@ var kreiselsturmSeite = (() => {
   Module.preRun = [].concat(Module.preRun || [], () => {
     ENV.SDL_EMSCRIPTEN_KEYBOARD_ELEMENT = '#canvas';
     // The program folder is the packed data (pictures, font); the highscore file in it is a link
-    // into /Spielstand, which lives in the browser's storage (IndexedDB) and is read back here
-    // before the game starts. Saving follows the link: the game writes data.hsc as anywhere.
+    // into /Spielstand, which lives in the browser's storage (IndexedDB). The game reads and
+    // writes data.hsc as anywhere, following the link, under the lock below, which brings it up
+    // to date first and stores it afterwards.
     FS.mkdirTree('/Kreiselsturm');
     FS.mkdir('/Spielstand');
     FS.mount(IDBFS, {}, '/Spielstand');
     FS.symlink('/Spielstand/data.hsc', '/Kreiselsturm/data.hsc');
     FS.chdir('/Kreiselsturm');
-    addRunDependency('Spielstand');
-    FS.syncfs(true, (err) => {
-      if (err) console.warn('Kreiselsturm: gespeicherte Highscores nicht lesbar:', err);
-      removeRunDependency('Spielstand');
-    });
   });
   Module.onRuntimeInitialized = () => {
     ende('');
