@@ -39,7 +39,9 @@ var kreiselsturmSeite = (() => {
     if (code) ende('Kreiselsturm wurde wegen eines Fehlers beendet: ' + letzterFehler, true);
     else ende('Kreiselsturm wurde beendet. Neu laden, um wieder zu spielen.');
   };
-  Module.onAbort = (what) => ende('Kreiselsturm ist abgestürzt: ' + what, true);
+  // A failed download of the program arrives as an event (as from a page opened from the disk).
+  Module.onAbort = (what) => ende('Kreiselsturm ist abgestürzt: ' +
+    (what instanceof Event ? 'ein Teil der Seite ließ sich nicht laden' : what), true);
   window.addEventListener('error', (e) => ende('Kreiselsturm kann nicht laufen: ' + e.message, true));
 
   // The message box: modal as on the desktop, the program waits until a button is pressed.
