@@ -15,9 +15,12 @@ prefix=$(scripts/build-web-deps.sh | tail -n 1)
 if [ -f build-web/CMakeCache.txt ] && ! grep -qF "SDL2_DIR:PATH=$prefix/" build-web/CMakeCache.txt; then
   rm -rf build-web
 fi
-emcmake cmake -S . -B build-web -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH="$prefix" \
-  -DCMAKE_FIND_ROOT_PATH="$prefix" -DKREISELSTURM_TESTS=OFF "$@" >/dev/null
+# Configured once (or when given arguments): configuring writes generated sources anew, which
+# would link the program again; the build itself configures again when CMakeLists.txt changes.
+[ -f build-web/build.ninja ] && [ $# -eq 0 ] ||
+  emcmake cmake -S . -B build-web -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH="$prefix" \
+    -DCMAKE_FIND_ROOT_PATH="$prefix" -DKREISELSTURM_TESTS=OFF "$@" >/dev/null
 # Asyncify names every listed function the optimiser has inlined or dropped: not worth reading.
-cmake --build build-web -j"$(nproc)" 2>&1 | grep -v '^warning: Asyncify removelist contained a non-existing'
+cmake --build build-web -j"$(nproc)" 2>&1 | { grep -v '^warning: Asyncify removelist contained a non-existing' || true; }
 (cd build-web && cpack -C Release >/dev/null)
 ls -l build-web/Kreiselsturm/Kreiselsturm.{js,wasm,data} build-web/Kreiselsturm-*-web.zip
