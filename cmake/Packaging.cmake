@@ -30,4 +30,16 @@ if(WIN32)
   install(DIRECTORY ${KREISELSTURM_LICENSES}/ DESTINATION Kreiselsturm/Lizenzen)
 endif()
 
+# --- Browser: Kreiselsturm-<version>-web.zip -------------------------------------------------
+# The page's folder as it is served (cmake/Web.cmake), with the licences of the libraries in it.
+if(EMSCRIPTEN)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME "Kreiselsturm-${PROJECT_VERSION}-web")
+  set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR})
+  set(CPACK_STRIP_FILES OFF)
+  install(FILES ${KREISELSTURM_WEB_DIR}/index.html ${KREISELSTURM_PROGRAM_DIR}/Kreiselsturm.wasm
+    ${KREISELSTURM_PROGRAM_DIR}/Kreiselsturm.data DESTINATION Kreiselsturm)
+  install(DIRECTORY ${KREISELSTURM_PROGRAM_DIR}/Lizenzen DESTINATION Kreiselsturm)
+endif()
+
 include(CPack)

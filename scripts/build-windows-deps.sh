@@ -23,7 +23,7 @@ PINNED=(
 
 cache=${KREISELSTURM_CACHE:-$HOME/.cache/kreiselsturm}
 compiler_id=$(x86_64-w64-mingw32-g++-posix --version | head -1)
-key=$( { printf '%s\n' "${PINNED[@]}" "$compiler_id"; cat "$0" "$toolchain"; } | sha256sum | cut -c1-16)
+key=$( { printf '%s\n' "${PINNED[@]}" "$compiler_id"; cat "$0" "$here/scripts/debian-sources.sh" "$toolchain"; } | sha256sum | cut -c1-16)
 prefix=$cache/win64-$key
 jobs=${JOBS:-$(nproc)}
 
@@ -35,54 +35,11 @@ if [ -f "$prefix/.complete" ]; then
   exit 0
 fi
 
-# A private apt state with deb-src entries made from this machine's own apt sources.
-apt_dir=$cache/apt
-mkdir -p "$apt_dir/parts" "$apt_dir/lists/partial" "$apt_dir/archives/partial"
-rm -f "$apt_dir/parts/"*
-: > "$apt_dir/sources.list"
-for f in /etc/apt/sources.list.d/*.sources; do
-  [ -e "$f" ] || continue
-  sed -E 's/^Types:.*/Types: deb-src/' "$f" > "$apt_dir/parts/$(basename "$f")"
-done
-for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-  [ -e "$f" ] || continue
-  sed -nE 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$f" >> "$apt_dir/sources.list"
-done
-apt_opts=(-o Dir::Etc::SourceList="$apt_dir/sources.list" -o Dir::Etc::SourceParts="$apt_dir/parts"
-          -o Dir::State::Lists="$apt_dir/lists" -o Dir::Cache="$apt_dir/cache"
-          -o Debug::NoLocking=1 -o APT::Sandbox::User="$(id -un)")
-mkdir -p "$apt_dir/cache"
-apt-get -q "${apt_opts[@]}" update >&2
-for pin in "${PINNED[@]}"; do
-  apt-cache "${apt_opts[@]}" showsrc --only-source "${pin%%=*}" 2>/dev/null | grep -x "Version: ${pin#*=}" >/dev/null || {
-    echo "The archive no longer offers $pin; it has:" >&2
-    apt-cache "${apt_opts[@]}" showsrc --only-source "${pin%%=*}" 2>/dev/null | grep '^Version' >&2
-    exit 1
-  }
-done
-
-src_dir=$cache/src
+. "$here/scripts/debian-sources.sh"
+debian_sources_init
 build_root=$prefix.build
-mkdir -p "$src_dir" "$prefix"
 export PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig
 export PKG_CONFIG_PATH=
-
-# Downloads and unpacks package=version (Debian's patches applied); prints the source folder.
-unpack() {
-  local pin=$1 name=${1%%=*} version=${1#*=}
-  local upstream=${version#*:}; upstream=${upstream%-*}
-  local dir=$src_dir/$name-$version
-  if [ ! -d "$dir" ]; then
-    (cd "$src_dir" && apt-get -q "${apt_opts[@]}" source --download-only "$pin" >&2) || {
-      echo "Cannot fetch $pin; the archive offers:" >&2
-      apt-cache "${apt_opts[@]}" showsrc --only-source "$name" 2>/dev/null | grep '^Version' >&2
-      exit 1
-    }
-    dpkg-source --no-check -x "$src_dir/${name}_${upstream}-${version##*-}.dsc" "$dir.tmp" >&2
-    mv "$dir.tmp" "$dir"
-  fi
-  echo "$dir"
-}
 
 # Configures, builds and installs one CMake project into the prefix.
 cmake_build() {
@@ -93,24 +50,6 @@ cmake_build() {
   cmake --build "$build_root/$name" -j"$jobs" >&2
   cmake --install "$build_root/$name" >&2
 }
-
-# Keeps the licence of a library that goes into the program: Debian's copyright file.
-keep_licence() {
-  install -D -m 644 "$2/debian/copyright" "$prefix/share/kreiselsturm-licenses/$1.txt"
-}
-
-# Builds one library unless an earlier, interrupted run already did.
-step() {
-  local name=$1; shift
-  [ -f "$prefix/.done-$name" ] && return 0
-  echo "== building $name" >&2
-  local start=$SECONDS
-  "$@"
-  touch "$prefix/.done-$name"
-  echo "== $name: $((SECONDS - start)) s" >&2
-}
-
-pin_of() { local p; for p in "${PINNED[@]}"; do [ "${p%%=*}" = "$1" ] && echo "$p"; done; }
 
 build_sdl2() {
   local source; source=$(unpack "$(pin_of libsdl2)")
@@ -130,16 +69,8 @@ build_sdl2_ttf() {
     -DSDL2TTF_SAMPLES=OFF
 }
 build_giflib() {
-  # giflib ships only a Makefile: a small CMake project over its library sources.
   local source; source=$(unpack "$(pin_of giflib)")
-  cat > "$source/CMakeLists.txt" <<'CMAKE'
-cmake_minimum_required(VERSION 3.16)
-project(giflib C)
-add_library(gif STATIC dgif_lib.c egif_lib.c gifalloc.c gif_err.c gif_font.c gif_hash.c
-  openbsd-reallocarray.c quantize.c)
-install(TARGETS gif ARCHIVE DESTINATION lib)
-install(FILES gif_lib.h DESTINATION include)
-CMAKE
+  add_giflib_cmake "$source"
   cmake_build giflib "$source"
   keep_licence giflib "$source"
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building, playing and testing Kreiselsturm needs on Debian 12.
-# Skips apt-get entirely when everything is already there.
+# Skips apt-get entirely when everything is already there. Packages named as arguments are
+# installed instead of that list (scripts/build-web.sh names what the browser build needs).
 set -euo pipefail
 
 PACKAGES=(
@@ -19,6 +20,7 @@ PACKAGES=(
   autoconf automake libtool
 )
 
+[ $# -eq 0 ] || PACKAGES=("$@")
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

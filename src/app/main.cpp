@@ -10,22 +10,32 @@
 #include "platform/Files.h"
 #include "platform/Pictures.h"
 #include "platform/Random.h"
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#else
 #include "platform/Script.h"
 #include "updater/Form3.h"
+#endif
 
 extern const unsigned char kreiselsturmIcon[];
 extern const std::size_t kreiselsturmIconSize;
 
-int main() {
+namespace {
+
+int spielen() {
     try {
         const std::string ordner = platform::programFolder();
         forms::SteadyClock uhr;
         forms::SdlBackend backend(ordner);
         forms::Application app(uhr, backend);
+#ifdef __EMSCRIPTEN__
+        game::Form1 form1(app, {ordner, &platform::processRandom()});  // the browser's page has no updater
+#else
         game::Form3::Einstellungen update{ordner, KREISELSTURM_UPDATE_URL, platform::programBaseName(), platform::startUpdateScript};
         update.updateSchluessel = KREISELSTURM_UPDATE_KEY;
         game::Form3 form3(app, update);
         game::Form1 form1(app, form3, {ordner, &platform::processRandom()});
+#endif
         app.dispatch([&] { form1.icon = platform::decodePicture(kreiselsturmIcon, kreiselsturmIconSize, "icon.gif"); });
         app.start(form1);
         const int status = app.run();
@@ -41,4 +51,16 @@ int main() {
         std::fprintf(stderr, "Kreiselsturm: unerwarteter Fehler\n");
         return 1;
     }
+}
+
+}  // namespace
+
+int main() {
+    const int status = spielen();
+#ifdef __EMSCRIPTEN__
+    // In the browser main() returns from where asyncify resumed it, unseen by the page's runtime:
+    // ending explicitly lets the page tell that the program has ended, and with which status.
+    emscripten_force_exit(status);
+#endif
+    return status;
 }

@@ -7,8 +7,8 @@
 
 namespace game {
 
-Form1::Form1(forms::Application& app, Form3& form3, Umgebung umgebung)
-    : forms::Form(app, "Form1", forms::ScaleUnit::Point, 13605, 11820), form3_(form3), umgebung_(std::move(umgebung)) {}
+Form1::Form1(forms::Application& app, Umgebung umgebung)
+    : forms::Form(app, "Form1", forms::ScaleUnit::Point, 13605, 11820), umgebung_(std::move(umgebung)) {}
 
 Form1::~Form1() = default;
 

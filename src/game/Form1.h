@@ -3,6 +3,7 @@
 // rules/, world/, messages/, highscore/) but call each other directly, as one window's code.
 // The game state lives in the window object and survives the unload and reload that starts a
 // new game; the controls are made anew on every load (Form1Steuerelemente.h).
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -27,8 +28,13 @@ public:
     struct Umgebung {
         std::string programmordner;          // without trailing separator
         platform::RandomSource* zufall = nullptr;  // the process's one random source
+        // The update check at the first load; true when an update has taken over. Empty in a
+        // program without an updater (the browser's).
+        std::function<bool()> updatetest = nullptr;
     };
 
+    Form1(forms::Application& app, Umgebung umgebung);
+    // With the update window's check (defined in src/updater/, left out where it is).
     Form1(forms::Application& app, Form3& form3, Umgebung umgebung);
     ~Form1() override;
 
@@ -114,7 +120,6 @@ private:
     Int16 letztetaste = 0;
 
     std::shared_ptr<Steuerelemente> ui;
-    Form3& form3_;
     Umgebung umgebung_;
 };
 

@@ -7,15 +7,13 @@
 #include "game/Form1Steuerelemente.h"
 #include "highscore/Wendelwerk.h"
 #include "platform/Files.h"
-#include "updater/Form3.h"
 
 namespace game {
 
 void Form1::Form_Load() {
     if (reloadflag == forms::False) {
         Wendelwerk::Verwaisteentfernen(datei("\\data.hsc"));
-        form3_.Updatetest();
-        if (form3_.Visible()) {
+        if (umgebung_.updatetest && umgebung_.updatetest()) {
             Hide();
             return;
         }

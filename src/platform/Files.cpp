@@ -19,6 +19,10 @@
 #include <unistd.h>
 #endif
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 #include "forms/Errors.h"
 
 namespace fs = std::filesystem;
@@ -353,6 +357,25 @@ FileLock::FileLock(const std::string& path, bool create) {
 
 FileLock::~FileLock() {
     if (held()) CloseHandle(reinterpret_cast<HANDLE>(handle_));  // closing lets go of the lock
+}
+#elif defined(__EMSCRIPTEN__)
+// In the browser the lock is held across all the game's tabs (the page's Web Locks), and the files
+// live in the browser's storage with a copy in memory: taking the lock first brings the copy up to
+// date, letting it go stores the copy, so each save builds on the last one made in any tab.
+EM_ASYNC_JS(int, pageLockStorage, (const char* name, int waitMs), {
+    return await Module.lockStorage(UTF8ToString(name), waitMs);
+});
+EM_ASYNC_JS(void, pageUnlockStorage, (), { await Module.unlockStorage(); });
+
+FileLock::FileLock(const std::string& path, bool) {
+    if (pageLockStorage(path.c_str(), int(std::chrono::milliseconds(kLockWait).count())))
+        handle_ = 0;
+    else
+        busy_ = true;
+}
+
+FileLock::~FileLock() {
+    if (held()) pageUnlockStorage();
 }
 #else
 FileLock::FileLock(const std::string& path, bool create) {

@@ -187,7 +187,7 @@ void SdlBackend::forgetStale(const Application& app) {
     std::erase_if(windows_, [&](const auto& w) { return !registered(w->form) || (w->unloaded && !w->form->loaded()); });
     // Compare pointers only: the button may have been freed.
     auto live = [&](CommandButton* b, const Form* f) {
-        return b && registered(f) && std::ranges::find(f->controls(), static_cast<Control*>(b)) != f->controls().end();
+        return b && registered(f) && std::find(f->controls().begin(), f->controls().end(), static_cast<Control*>(b)) != f->controls().end();
     };
     if (!live(pressed_, pressedForm_)) pressed_ = nullptr, pressedForm_ = nullptr;
     if (!live(focused_, focusedForm_)) focused_ = nullptr, focusedForm_ = nullptr;

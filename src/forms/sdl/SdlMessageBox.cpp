@@ -1,8 +1,8 @@
 // Message boxes. SDL's box on X11 draws with the X server's core fonts at one fixed pixel size:
 // tiny on a high-density screen and unlike the rest of the game. So on X11 the box is drawn
 // by ourselves, with the game's font and buttons at the scale of the window it belongs to. On
-// Windows SDL's box is the system's own, which Windows scales; and it stays the way out
-// wherever ours cannot be shown (no font to draw with, no window to be had).
+// Windows SDL's box is the system's own, which Windows scales; in the browser the page shows one;
+// and SDL's stays the way out wherever ours cannot be shown (no font to draw with, no window).
 #include <SDL.h>
 
 #include <algorithm>
@@ -13,6 +13,10 @@
 #include "forms/sdl/SdlBackend.h"
 #include "forms/sdl/SdlWindow.h"
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 namespace forms {
 
 namespace {
@@ -20,6 +24,14 @@ namespace {
 // In design pixels (1/96 inch), like the windows.
 constexpr int Margin = 14, ButtonW = 80, ButtonH = 24, Gap = 8, MinTextW = 200, MaxTextW = 480;
 constexpr Font TextFont{10.0f, false};
+
+#ifdef __EMSCRIPTEN__
+// A browser has no message box that blocks: the page shows its own (src/app/web/kreiselsturm.js)
+// and the program waits for the index of the button pressed there.
+EM_ASYNC_JS(int, pageMessageBox, (const char* title, const char* text, int yesNo, int error), {
+    return await Module.messageBox(UTF8ToString(title), UTF8ToString(text), yesNo ? ["Ja", "Nein"] : ["OK"], !!error);
+});
+#endif
 
 // The window an event is for, 0 for none.
 uint32_t windowOf(const SDL_Event& e) {
@@ -59,11 +71,17 @@ MsgResult SdlBackend::showMessageBox(const MessageBoxRequest& box, const Form* o
     const SDL_MessageBoxData data{flags, parent ? parent->window : nullptr, box.title.c_str(), box.text.c_str(),
                                   isOk ? 1 : 2, isOk ? ok : yesNo, nullptr};
     int id = -1;
+#ifdef __EMSCRIPTEN__
+    (void)data;
+    id = pageMessageBox(box.title.c_str(), box.text.c_str(), !isOk, box.icon == MsgIcon::Error);
+    if (!isOk && id >= 0) id = id == 0 ? YesId : NoId;
+#else
     if (SDL_ShowMessageBox(&data, &id) != 0) {
         // Not shown: keep the message and do not pretend the user agreed.
         std::fprintf(stderr, "Kreiselsturm: %s: %s (message box failed: %s)\n", box.title.c_str(), box.text.c_str(), SDL_GetError());
         return MsgResult::Closed;
     }
+#endif
     switch (id) {
         case OkId: return MsgResult::Ok;
         case YesId: return MsgResult::Yes;

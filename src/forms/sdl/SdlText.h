@@ -58,7 +58,11 @@ private:
         int wrapPx;
         bool centred;
         int dpi;
-        auto operator<=>(const Key&) const = default;
+        // Member by member (emscripten's libc++ 14 has no <=> for strings).
+        bool operator<(const Key& o) const {
+            return std::tie(text, quarterPoints, bold, colour, wrapPx, centred, dpi) <
+                   std::tie(o.text, o.quarterPoints, o.bold, o.colour, o.wrapPx, o.centred, o.dpi);
+        }
     };
     struct Entry {
         Text text;
