@@ -54,24 +54,6 @@ build_sdl2() {
   cmake_build sdl2 "$source" -C "$sdl_checks" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF
   keep_licence SDL2 "$source"
 }
-build_freetype() {
-  local source; source=$(unpack "$(pin_of freetype)")
-  keep_licence FreeType "$source"
-  cmake_build freetype "$source" -DFT_DISABLE_ZLIB=TRUE -DFT_DISABLE_BZIP2=TRUE \
-    -DFT_DISABLE_PNG=TRUE -DFT_DISABLE_HARFBUZZ=TRUE -DFT_DISABLE_BROTLI=TRUE
-}
-build_sdl2_ttf() {
-  local source; source=$(unpack "$(pin_of libsdl2-ttf)")
-  keep_licence SDL2_ttf "$source"
-  cmake_build sdl2_ttf "$source" -DSDL2TTF_VENDORED=OFF -DSDL2TTF_HARFBUZZ=OFF \
-    -DSDL2TTF_SAMPLES=OFF
-}
-build_giflib() {
-  local source; source=$(unpack "$(pin_of giflib)")
-  add_giflib_cmake "$source"
-  cmake_build giflib "$source"
-  keep_licence giflib "$source"
-}
 build_libjpeg_turbo() {
   # Its type-size checks come out wrong under emcc, and its install step wants programs we do
   # not build: only the static library, copied with its headers.

@@ -80,3 +80,23 @@ install(TARGETS gif ARCHIVE DESTINATION lib)
 install(FILES gif_lib.h DESTINATION include)
 CMAKE
 }
+
+# Libraries built alike for Windows and the browser; cmake_build is each script's own.
+build_freetype() {
+  local source; source=$(unpack "$(pin_of freetype)")
+  keep_licence FreeType "$source"
+  cmake_build freetype "$source" -DFT_DISABLE_ZLIB=TRUE -DFT_DISABLE_BZIP2=TRUE \
+    -DFT_DISABLE_PNG=TRUE -DFT_DISABLE_HARFBUZZ=TRUE -DFT_DISABLE_BROTLI=TRUE
+}
+build_sdl2_ttf() {
+  local source; source=$(unpack "$(pin_of libsdl2-ttf)")
+  keep_licence SDL2_ttf "$source"
+  cmake_build sdl2_ttf "$source" -DSDL2TTF_VENDORED=OFF -DSDL2TTF_HARFBUZZ=OFF \
+    -DSDL2TTF_SAMPLES=OFF
+}
+build_giflib() {
+  local source; source=$(unpack "$(pin_of giflib)")
+  add_giflib_cmake "$source"
+  cmake_build giflib "$source"
+  keep_licence giflib "$source"
+}
